@@ -1,0 +1,142 @@
+// The road of one conversion, top to bottom: open the capture, check its
+// header, find its DINF and MONL chunks, read the start time, create the pcap
+// file and turn every frame entry of the MONL body into one record.
+
+#include "convert_capture_file.h"
+
+#include "capture_format.h"
+#include "entry_time.h"
+#include "input_file.h"
+#include "output_file.h"
+#include "output_path.h"
+#include "pcap_format.h"
+
+#include <cstring>
+#include <ctime>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr std::uint64_t kProgressStep = 64u << 20;
+
+// True when `path` already exists and is the very file `input` has open.
+bool IsSameFile(const std::string& path, const InputFile& input)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && static_cast<std::uint64_t>(info.st_dev) == input.Device() &&
+           static_cast<std::uint64_t>(info.st_ino) == input.Inode();
+}
+
+} // namespace
+
+int ConvertCaptureFile(std::string inputPath, MessageHost& host)
+{
+    OutputTarget target;
+    target.path = OutputPathFor(inputPath);
+    return ConvertCaptureFileTo(std::move(inputPath), target, host);
+}
+
+int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, MessageHost& host)
+{
+    // Each conversion uses the time zone in force when it starts.
+    tzset();
+
+    const auto fail = [&](const char* text) {
+        host.ShowMessage(inputPath + text);
+        return -1;
+    };
+
+    InputFile input;
+    if (!input.Open(inputPath))
+        return fail(" Open error");
+
+    // File header.
+    const std::uint8_t* data = nullptr;
+    if (input.Read(capture::kFileHeaderSize, &data) != capture::kFileHeaderSize)
+        return fail(" Read error:TAVRINO Header");
+    if (std::memcmp(data, capture::kFileHeader, capture::kFileHeaderSize) != 0)
+        return fail(" File header error");
+
+    // Chunk scan: until both DINF and MONL have been seen; a later chunk of the
+    // same tag wins. Sizes are unsigned forward skips.
+    std::uint64_t dinfPosition = 0, monlPosition = 0;
+    std::uint32_t dinfSize = 0, monlSize = 0;
+    while (monlPosition == 0 || dinfPosition == 0) {
+        if (input.Read(capture::kChunkHeaderSize, &data) != capture::kChunkHeaderSize)
+            return fail(" Read error:Header scan");
+        const std::uint32_t size = capture::LoadU32(data + 4);
+        if (std::memcmp(data, capture::kDinfTag, 4) == 0) {
+            dinfPosition = input.Position();
+            dinfSize = size;
+        } else if (std::memcmp(data, capture::kMonlTag, 4) == 0) {
+            monlPosition = input.Position();
+            monlSize = size;
+        }
+        input.Skip(size);
+    }
+
+    // Capture information: start time and date words, resolution code.
+    CaptureInfo info;
+    if (!ReadCaptureInfo(input, dinfPosition, dinfSize, info))
+        return fail(" Read error:Get timestamp");
+
+    // Output: never over the input itself.
+    OutputFile output;
+    if (target.fd >= 0) {
+        output.Attach(target.fd, target.path);
+    } else if (IsSameFile(target.path, input) || !output.Create(target.path)) {
+        host.ShowMessage("Write file Open error");
+        return -1;
+    }
+    pcap::WriteGlobalHeader(output);
+
+    // Entry walk over the MONL body, never past its end: an entry that would
+    // cross it fails at that step as if the file ended there. What was written
+    // so far stays.
+    const auto failWalk = [&](const char* text) {
+        output.Close();
+        return fail(text);
+    };
+    EntryClock clock(info.TimeWord(), info.DateWord(), info.resolutionCode);
+    input.Seek(monlPosition);
+    std::uint64_t remaining = monlSize;
+    std::uint64_t nextProgress = monlPosition + kProgressStep;
+    while (remaining != 0) {
+        if (remaining < capture::kEntryHeaderSize ||
+            input.Read(capture::kEntryHeaderSize, &data) != capture::kEntryHeaderSize)
+            return failWalk(" Read error:offset0");
+        remaining -= capture::kEntryHeaderSize;
+        std::uint8_t entryHeader[capture::kEntryHeaderSize];
+        std::memcpy(entryHeader, data, sizeof entryHeader);
+        if (capture::IsHeaderOnly(entryHeader))
+            continue;
+
+        if (remaining < capture::kTimeFieldSize ||
+            input.Read(capture::kTimeFieldSize, &data) != capture::kTimeFieldSize)
+            return failWalk(" Read error:offset4");
+        remaining -= capture::kTimeFieldSize;
+        const unsigned frameLength = capture::FrameLength(entryHeader);
+        std::uint32_t seconds = 0, microseconds = 0;
+        clock.Compute(capture::EntryCounter(entryHeader, data), seconds, microseconds);
+        pcap::WriteRecordHeader(output, seconds, microseconds, frameLength);
+
+        const unsigned paddedLength = capture::PaddedLength(frameLength);
+        if (remaining < paddedLength || input.Read(paddedLength, &data) != paddedLength)
+            return failWalk(" Read error:packet");
+        remaining -= paddedLength;
+        output.Write(data, frameLength);
+
+        if (remaining < capture::kTrailerSize || input.Read(capture::kTrailerSize, &data) != capture::kTrailerSize)
+            return failWalk(" Read error:last");
+        remaining -= capture::kTrailerSize;
+
+        if (input.Position() >= nextProgress) {
+            host.OnProgress(input.Position(), input.Size());
+            nextProgress = input.Position() + kProgressStep;
+        }
+    }
+
+    output.Close();
+    input.Close();
+    return 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Read-only view of a capture file through one large buffer: one pread per
+// buffer refill, never one system call per field or per frame. Positions are
+// 64-bit and logical; moving past the end of the file is allowed, and the next
+// read then comes up short, as a file object's seek-then-read would.
+class InputFile {
+public:
+    static constexpr std::size_t kBufferSize = 1 << 20;
+    // Longest single Read the buffer can serve (an entry's padded data is at most 2048).
+    static constexpr std::size_t kMaxRead = 64 * 1024;
+
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // Opens for reading only. Fails for anything that cannot be opened and for directories.
+    bool Open(const std::string& path);
+    void Close();
+
+    // Makes up to `count` (<= kMaxRead) bytes at the current position available
+    // at `*data` and moves past them. Returns how many there were: fewer than
+    // `count` only at the end of the file (or if the system cannot read on).
+    std::size_t Read(std::size_t count, const std::uint8_t** data);
+
+    void Seek(std::uint64_t position) { m_position = position; }
+    void Skip(std::uint64_t count) { m_position += count; }
+    std::uint64_t Position() const { return m_position; }
+
+    // Identity of the open file, to refuse writing the output over it.
+    std::uint64_t Device() const { return m_device; }
+    std::uint64_t Inode() const { return m_inode; }
+    std::uint64_t Size() const { return m_size; }
+
+private:
+    bool Fill(std::size_t count);
+
+    int m_fd = -1;
+    std::uint64_t m_position = 0;
+    std::vector<std::uint8_t> m_buffer;
+    std::uint64_t m_bufferStart = 0;  // file offset of m_buffer[0]
+    std::size_t m_bufferLength = 0;   // valid bytes in m_buffer
+    bool m_atEnd = false;             // the last refill reached the end of the file
+    std::uint64_t m_device = 0;
+    std::uint64_t m_inode = 0;
+    std::uint64_t m_size = 0;
+};
