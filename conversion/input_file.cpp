@@ -30,8 +30,8 @@ bool InputFile::Open(const std::string& path)
     m_bufferStart = 0;
     m_bufferLength = 0;
     m_atEnd = false;
-    if (m_buffer.empty())
-        m_buffer.resize(kBufferSize);
+    if (!m_buffer)
+        m_buffer.reset(new std::uint8_t[kBufferSize]);
 #ifdef POSIX_FADV_SEQUENTIAL
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
@@ -56,7 +56,7 @@ std::size_t InputFile::Read(std::size_t count, const std::uint8_t** data)
     const std::size_t available = m_bufferLength - offset;
     if (available < count)
         count = available;
-    *data = m_buffer.data() + offset;
+    *data = m_buffer.get() + offset;
     m_position += count;
     return count;
 }
@@ -72,7 +72,7 @@ bool InputFile::Fill(std::size_t count)
     if (m_position >= m_bufferStart && m_position <= end) {
         // Keep the unread tail: move it to the front of the buffer.
         kept = static_cast<std::size_t>(end - m_position);
-        std::memmove(m_buffer.data(), m_buffer.data() + (m_position - m_bufferStart), kept);
+        std::memmove(m_buffer.get(), m_buffer.get() + (m_position - m_bufferStart), kept);
         if (m_atEnd && m_position <= end) {
             // The file ended inside this buffer already; nothing more to ask for.
             m_bufferStart = m_position;
@@ -89,7 +89,7 @@ bool InputFile::Fill(std::size_t count)
             m_atEnd = true;  // beyond any offset a file can have
             break;
         }
-        const ssize_t got = ::pread(m_fd, m_buffer.data() + m_bufferLength, kBufferSize - m_bufferLength,
+        const ssize_t got = ::pread(m_fd, m_buffer.get() + m_bufferLength, kBufferSize - m_bufferLength,
                                     static_cast<off_t>(at));
         if (got < 0 && errno == EINTR)
             continue;

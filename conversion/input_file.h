@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 // Read-only view of a capture file through one large buffer: one pread per
 // buffer refill, never one system call per field or per frame. Positions are
@@ -43,7 +43,7 @@ private:
 
     int m_fd = -1;
     std::uint64_t m_position = 0;
-    std::vector<std::uint8_t> m_buffer;
+    std::unique_ptr<std::uint8_t[]> m_buffer;  // kBufferSize bytes, left uninitialised
     std::uint64_t m_bufferStart = 0;  // file offset of m_buffer[0]
     std::size_t m_bufferLength = 0;   // valid bytes in m_buffer
     bool m_atEnd = false;             // the last refill reached the end of the file

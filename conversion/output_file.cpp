@@ -23,7 +23,8 @@ bool OutputFile::Create(const std::string& path)
     m_fd = fd;
     m_ownsFd = true;
     m_path = path;
-    m_buffer.resize(kBufferSize);
+    if (!m_buffer)
+        m_buffer.reset(new std::uint8_t[kBufferSize]);
     m_length = 0;
     m_written = 0;
     return true;
@@ -34,7 +35,8 @@ void OutputFile::Attach(int fd, const std::string& name)
     m_fd = fd;
     m_ownsFd = false;
     m_path = name;
-    m_buffer.resize(kBufferSize);
+    if (!m_buffer)
+        m_buffer.reset(new std::uint8_t[kBufferSize]);
     m_length = 0;
     m_written = 0;
 }
@@ -57,7 +59,7 @@ void OutputFile::Flush()
     // Forget the buffered bytes before writing: after a failure they are not retried.
     const std::size_t length = m_length;
     m_length = 0;
-    WriteAll(m_buffer.data(), length);
+    WriteAll(m_buffer.get(), length);
     m_written += length;
 }
 

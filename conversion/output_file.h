@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 // Write-only output through one large buffer. Every failed write raises
 // WriteError; nothing is ever silently dropped.
@@ -25,7 +25,7 @@ public:
     void Write(const void* data, std::size_t count)
     {
         if (count <= kBufferSize - m_length) {
-            std::copy_n(static_cast<const std::uint8_t*>(data), count, m_buffer.data() + m_length);
+            std::copy_n(static_cast<const std::uint8_t*>(data), count, m_buffer.get() + m_length);
             m_length += count;
         } else {
             WriteSlow(data, count);
@@ -51,7 +51,7 @@ private:
     int m_fd = -1;
     bool m_ownsFd = false;
     std::string m_path;
-    std::vector<std::uint8_t> m_buffer;
+    std::unique_ptr<std::uint8_t[]> m_buffer;  // kBufferSize bytes, left uninitialised
     std::size_t m_length = 0;
     std::uint64_t m_written = 0;
 };
