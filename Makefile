@@ -7,7 +7,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
             tzdata tcpdump xvfb xauth clang libclang-rt-14-dev
 
-.PHONY: deps build run test bench fuzz package clean
+.PHONY: deps build run test test-sanitize bench fuzz package clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -27,6 +27,20 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DTPC_SANITIZE=ON
+	cmake --build $(BUILD)-sanitize -j $(JOBS)
+	cd $(BUILD)-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	bash fuzz/run-fuzz.sh $(FUZZ_SECONDS)
+
+bench: build
+	bash bench/run-bench.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
