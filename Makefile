@@ -39,6 +39,10 @@ FUZZ_SECONDS ?= 600
 fuzz: deps
 	bash fuzz/run-fuzz.sh $(FUZZ_SECONDS)
 
+# A Debian package of both programs (BUILD/tavrino-pcap-converter_*.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 bench: build
 	bash bench/run-bench.sh $(BUILD)
 

@@ -1,67 +1,66 @@
-// dt2pcap: converts ".DT" capture files into ".pcap" files beside them, for scripts.
+// dt2pcap: converts ".DT" capture files into ".pcap" files, for scripts and pipes.
 
-#include "convert_capture_file.h"
-#include "write_error.h"
+#include "batch.h"
+#include "console_host.h"
+#include "options.h"
+#include "progress_line.h"
+#include "time_zone.h"
 
 #include <cstdio>
-#include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 
-const char kUsage[] =
-    "Usage: dt2pcap FILE...\n"
-    "Convert TAVRINO \".DT\" capture files into libpcap \".pcap\" files beside them.\n"
-    "Files are converted in the order given; the first failure is reported on\n"
-    "standard error and stops the run.\n"
-    "\n"
-    "  --help     show this help and exit\n"
-    "\n"
-    "Exit status: 0 all converted, 1 a conversion failed, 2 usage error.\n";
+int UsageError(const std::string& reason)
+{
+    if (!reason.empty())
+        std::fprintf(stderr, "dt2pcap: %s\n", reason.c_str());
+    std::fputs("Try 'dt2pcap --help' for more information.\n", stderr);
+    return 2;
+}
 
-// Prints the conversion's message as one line on stderr.
-class StderrHost : public MessageHost {
-public:
-    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
+std::size_t TerminalColumns(int fd)
+{
+    winsize size{};
+    return ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> files;
-    bool onlyFiles = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (!onlyFiles && std::strcmp(arg, "--help") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (!onlyFiles && std::strcmp(arg, "--") == 0) {
-            onlyFiles = true;
-            continue;
-        }
-        if (!onlyFiles && arg[0] == '-' && arg[1] != '\0') {
-            std::fprintf(stderr, "dt2pcap: unknown option '%s'\n%s", arg, kUsage);
-            return 2;
-        }
-        files.push_back(arg);
-    }
-    if (files.empty()) {
+    Options options;
+    std::string error;
+    switch (ParseOptions(argc, argv, options, error)) {
+    case ParseResult::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case ParseResult::Version:
+        std::puts("dt2pcap " DT2PCAP_VERSION);
+        return 0;
+    case ParseResult::NoFiles:
         std::fputs(kUsage, stderr);
         return 2;
+    case ParseResult::UsageError:
+        return UsageError(error);
+    case ParseResult::Run:
+        break;
     }
 
-    StderrHost host;
-    for (const std::string& file : files) {
-        try {
-            if (ConvertCaptureFile(file, host) != 0)
-                return 1;
-        } catch (const WriteError& error) {
-            std::fprintf(stderr, "%s\n", error.what());
-            return 1;
-        }
+    if (options.output == "-" && ::isatty(STDOUT_FILENO))
+        return UsageError("refusing to write a capture to a terminal; redirect standard output or use -o FILE");
+    if (options.timeZone) {
+        if (!IsKnownTimeZone(*options.timeZone))
+            return UsageError("unknown time zone '" + *options.timeZone + "'");
+        UseTimeZone(*options.timeZone);
     }
-    return 0;
+
+    std::unique_ptr<ProgressLine> progress;
+    if (!options.quiet && ::isatty(STDERR_FILENO))
+        progress = std::make_unique<ProgressLine>(stderr, TerminalColumns(STDERR_FILENO));
+    ConsoleHost host(progress.get());
+    return ConvertAll(options, host);
 }

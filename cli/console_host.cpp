@@ -1,0 +1,29 @@
+#include "console_host.h"
+
+#include <cstdio>
+
+void ConsoleHost::ShowMessage(const std::string& text)
+{
+    // A message must not be glued to the end of a half-drawn progress line.
+    if (m_progress != nullptr)
+        m_progress->Clear();
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+void ConsoleHost::OnProgress(std::uint64_t done, std::uint64_t total)
+{
+    if (m_progress != nullptr)
+        m_progress->Update(done, total);
+}
+
+void ConsoleHost::StartFile(const std::string& file, std::uint64_t total)
+{
+    if (m_progress != nullptr)
+        m_progress->Start(file, total);
+}
+
+void ConsoleHost::EndFile()
+{
+    if (m_progress != nullptr)
+        m_progress->Clear();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "message_host.h"
+#include "progress_line.h"
+
+#include <cstdint>
+#include <string>
+
+// The command's host for conversions: messages become lines on stderr, and
+// progress goes to the progress line when there is one (stderr a terminal).
+class ConsoleHost : public MessageHost {
+public:
+    explicit ConsoleHost(ProgressLine* progress) : m_progress(progress) {}
+
+    void ShowMessage(const std::string& text) override;
+    void OnProgress(std::uint64_t done, std::uint64_t total) override;
+
+    void StartFile(const std::string& file, std::uint64_t total);
+    void EndFile();
+
+private:
+    ProgressLine* m_progress;
+};

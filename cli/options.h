@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asks for.
+struct Options {
+    std::vector<std::string> files;
+    std::string output;    // empty: beside each input; "-": standard output
+    std::optional<std::string> timeZone;  // none: the machine's zone
+    bool keepGoing = false;
+    bool quiet = false;
+};
+
+enum class ParseResult { Run, Help, Version, NoFiles, UsageError };
+
+// Reads argv with GNU getopt_long conventions (options and files may mix,
+// "--" ends the options). On UsageError `error` holds a one-line reason, or
+// is empty when getopt_long has already printed one; NoFiles is the usage
+// error of a command line without any capture file.
+ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& error);
+
+// The --help text.
+extern const char kUsage[];

@@ -1,0 +1,53 @@
+#include "progress_line.h"
+
+#include <algorithm>
+
+std::string FormatProgress(const std::string& file, std::uint64_t done, std::uint64_t total, double seconds,
+                           std::size_t maxWidth)
+{
+    const unsigned percent = total == 0 ? 100 : static_cast<unsigned>(std::min(done, total) * 100 / total);
+    const double megabytesPerSecond = seconds > 0 ? static_cast<double>(done) / 1e6 / seconds : 0.0;
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "  %3u%%  %.1f MB/s", percent, megabytesPerSecond);
+    const std::string tail = numbers;
+    if (file.size() + tail.size() <= maxWidth)
+        return file + tail;
+    static const std::string kEllipsis = "...";
+    const std::size_t room = maxWidth > tail.size() + kEllipsis.size() ? maxWidth - tail.size() - kEllipsis.size() : 0;
+    std::size_t start = file.size() - std::min(room, file.size());
+    while (start < file.size() && (static_cast<unsigned char>(file[start]) & 0xC0) == 0x80)
+        ++start;  // never begin inside a UTF-8 sequence
+    return kEllipsis + file.substr(start) + tail;
+}
+
+void ProgressLine::Start(const std::string& file, std::uint64_t total)
+{
+    m_file = file;
+    m_started = std::chrono::steady_clock::now();
+    Update(0, total);
+}
+
+void ProgressLine::Update(std::uint64_t done, std::uint64_t total)
+{
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_started;
+    Draw(FormatProgress(m_file, done, total, elapsed.count(), m_columns > 1 ? m_columns - 1 : 0));
+}
+
+void ProgressLine::Clear()
+{
+    if (m_width == 0)
+        return;
+    std::fprintf(m_stream, "\r%*s\r", static_cast<int>(m_width), "");
+    std::fflush(m_stream);
+    m_width = 0;
+}
+
+void ProgressLine::Draw(const std::string& text)
+{
+    // Pad over the tail of a longer previous line instead of relying on
+    // terminal escape sequences.
+    const std::size_t pad = m_width > text.size() ? m_width - text.size() : 0;
+    std::fprintf(m_stream, "\r%s%*s", text.c_str(), static_cast<int>(pad), "");
+    std::fflush(m_stream);
+    m_width = std::max(m_width, text.size());
+}

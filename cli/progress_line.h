@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// One line on a terminal showing the file being converted, how far it is and
+// how fast it goes, redrawn in place with '\r' and wiped when the file is done
+// or a message has to be printed.
+class ProgressLine {
+public:
+    // `columns`: the terminal's width; the line is kept narrower so that it
+    // never wraps (a wrapped line cannot be redrawn with '\r').
+    ProgressLine(std::FILE* stream, std::size_t columns) : m_stream(stream), m_columns(columns) {}
+
+    void Start(const std::string& file, std::uint64_t total);
+    void Update(std::uint64_t done, std::uint64_t total);
+    // Removes the line, leaving the cursor at the start of an empty line.
+    void Clear();
+
+private:
+    void Draw(const std::string& text);
+
+    std::FILE* m_stream;
+    std::size_t m_columns;
+    std::string m_file;
+    std::chrono::steady_clock::time_point m_started;
+    std::size_t m_width = 0;  // characters on screen now
+};
+
+// The text of the line, e.g. "caps/run1.DT   42%  183.5 MB/s", at most
+// `maxWidth` bytes: a long file name loses its head ("...ps/run1.DT").
+std::string FormatProgress(const std::string& file, std::uint64_t done, std::uint64_t total, double seconds,
+                           std::size_t maxWidth);

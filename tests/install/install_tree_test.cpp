@@ -1,0 +1,168 @@
+// `cmake --install` into a scratch prefix: both programs, the menu entry, the
+// icons and the man page, where a desktop and man(1) look for them.
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Standard output of a shell command, and its exit status.
+std::string Capture(const std::string& command, int& status)
+{
+    std::string out;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t count;
+        while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, count);
+        const int raw = ::pclose(pipe);
+        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    } else {
+        status = -1;
+    }
+    return out;
+}
+
+bool IsExecutableFile(const fs::path& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IXOTH) != 0;
+}
+
+class InstalledTree : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tpc-install-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(&pattern[0]), nullptr);
+        s_prefix = new fs::path(pattern);
+        int status = 0;
+        s_log = new std::string(Capture(std::string("'") + CMAKE_COMMAND_PATH + "' --install '" + BUILD_DIR +
+                                            "' --prefix '" + pattern + "' 2>&1",
+                                        status));
+        s_status = status;
+    }
+    static void TearDownTestSuite()
+    {
+        std::error_code ignored;
+        fs::remove_all(*s_prefix, ignored);
+        delete s_prefix;
+        delete s_log;
+    }
+    void SetUp() override { ASSERT_EQ(s_status, 0) << *s_log; }
+
+    static const fs::path& prefix() { return *s_prefix; }
+
+    static fs::path* s_prefix;
+    static std::string* s_log;
+    static int s_status;
+};
+
+fs::path* InstalledTree::s_prefix = nullptr;
+std::string* InstalledTree::s_log = nullptr;
+int InstalledTree::s_status = -1;
+
+TEST_F(InstalledTree, ProgramsLandInBinAndRunFromThere)
+{
+    const fs::path dt2pcap = prefix() / "bin/dt2pcap";
+    ASSERT_TRUE(IsExecutableFile(dt2pcap));
+    int status = -1;
+    EXPECT_EQ(Capture("'" + dt2pcap.string() + "' --version", status), "dt2pcap 1.0.0.0\n");
+    EXPECT_EQ(status, 0);
+
+    if (WITH_WINDOW)
+        EXPECT_TRUE(IsExecutableFile(prefix() / "bin/tavrino-pcap-converter"));
+    else
+        EXPECT_FALSE(fs::exists(prefix() / "bin/tavrino-pcap-converter"));
+}
+
+TEST_F(InstalledTree, ManPageIsInSectionOneAndCoversEveryOption)
+{
+    const fs::path page = prefix() / "share/man/man1/dt2pcap.1.gz";
+    ASSERT_TRUE(fs::is_regular_file(page));
+    int status = -1;
+    const std::string text = Capture("gzip -dc '" + page.string() + "'", status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(text.rfind(".TH DT2PCAP 1", 0), 0u);
+    // Every option of --help is documented.
+    for (const char* option : {"output", "tz", "keep", "quiet", "help", "version"})
+        EXPECT_NE(text.find(std::string("\\-\\-") + option), std::string::npos) << option;
+}
+
+TEST_F(InstalledTree, MenuEntryStartsTheWindowWithItsIcon)
+{
+    const fs::path entry = prefix() / "share/applications/tavrino-pcap-converter.desktop";
+    if (!WITH_WINDOW) {
+        EXPECT_FALSE(fs::exists(entry)) << "a menu entry without the window it starts";
+        return;
+    }
+    ASSERT_TRUE(fs::is_regular_file(entry));
+    std::istringstream lines(Slurp(entry));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "[Desktop Entry]");
+    std::map<std::string, std::string> keys;
+    while (std::getline(lines, line)) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos && line[0] != '#')
+            keys[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    EXPECT_EQ(keys["Type"], "Application");
+    EXPECT_EQ(keys["Name"], "TAVRINO pcap converter");
+    EXPECT_EQ(keys["Exec"], "tavrino-pcap-converter");
+    EXPECT_TRUE(IsExecutableFile(prefix() / "bin" / keys["Exec"]));
+    EXPECT_EQ(keys["Icon"], "tavrino-pcap-converter");
+    EXPECT_EQ(keys["Terminal"], "false");
+    const std::string categories = ";" + keys["Categories"];
+    EXPECT_NE(categories.find(";Network;"), std::string::npos) << categories;
+    EXPECT_NE(categories.find(";Utility;"), std::string::npos) << categories;
+}
+
+TEST_F(InstalledTree, IconsInTheHicolorThemeAtTheirSizes)
+{
+    if (!WITH_WINDOW)
+        GTEST_SKIP() << "built without the window";
+    for (int size : {16, 32}) {
+        const std::string name = "icon" + std::to_string(size) + ".png";
+        const fs::path source = fs::path(APP_SOURCE_DIR) / "resources" / name;
+        const fs::path installed = prefix() / "share/icons/hicolor" /
+                                   (std::to_string(size) + "x" + std::to_string(size)) / "apps" /
+                                   "tavrino-pcap-converter.png";
+        if (!fs::exists(source)) {
+            ADD_FAILURE() << source << " not drawn yet";
+            continue;
+        }
+        ASSERT_TRUE(fs::is_regular_file(installed)) << installed;
+        const std::string png = Slurp(installed);
+        EXPECT_EQ(png, Slurp(source));
+        // PNG signature, then IHDR with the width and height the folder promises.
+        ASSERT_GE(png.size(), 24u);
+        EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+        const auto u32At = [&](std::size_t at) {
+            return static_cast<unsigned>(static_cast<unsigned char>(png[at])) << 24 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 1])) << 16 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 2])) << 8 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
+        };
+        EXPECT_EQ(u32At(16), static_cast<unsigned>(size));
+        EXPECT_EQ(u32At(20), static_cast<unsigned>(size));
+    }
+}
+
+} // namespace
