@@ -1,6 +1,6 @@
 #pragma once
 
-// Writes one TAVRINO ".DT" capture file (spec Part 1.1): the 16-byte file
+// Writes one TAVRINO ".DT" capture file: the 16-byte file
 // header, optionally an unknown chunk, a DINF chunk with the start date and
 // time and the resolution code, and a MONL chunk of frame entries and
 // header-only entries whose size is exactly the sum of its entries. The frames
@@ -54,7 +54,7 @@ struct Result {
     std::array<std::uint64_t, kFrameKindCount> kinds{};
 };
 
-// Microseconds per counter tick for a resolution code (spec Part 1.2).
+// Microseconds per counter tick for a resolution code.
 unsigned MicrosecondsPerTick(std::uint8_t resolution);
 
 // Bytes of the file outside the MONL body: header, chunk headers, DINF body, extra chunk.

@@ -1,5 +1,5 @@
 // Tests of tavrino-capgen, the capture generator. The generated files are read
-// with the small independent parser below, written from spec Part 1.1, not
+// with the small independent parser below, written from the file layout, not
 // with the converter's code. The end-to-end cases convert with build/dt2pcap
 // and read its output with libpcap.
 
@@ -66,7 +66,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     return r;
 }
 
-// --- An independent reader of the capture layout (spec Part 1.1) ---------------
+// --- An independent reader of the capture layout ---------------
 
 const std::uint8_t kHeader[16] = {'T', 'A', 'V', 'R', 'I', 'N', 'O', ' ', 'D', 'A', 'T', 'A', ' ', ' ', ' ', 0};
 
