@@ -22,6 +22,7 @@ constexpr std::size_t kBlockSize = 4 << 20;        // written in 4 MiB blocks
 constexpr std::size_t kMaxEntry = 4 + 8 + 2048 + 4;  // an entry never crosses a block's end
 constexpr std::uint32_t kMaxChunkBody = 16 << 20;   // for DINF and the extra chunk
 constexpr char kExtraTag[4] = {'C', 'M', 'N', 'T'};
+constexpr char kFillerTag[4] = {'F', 'I', 'L', 'L'};
 
 inline void PutLE32(std::uint8_t* p, std::uint32_t v)
 {
@@ -205,7 +206,8 @@ unsigned MicrosecondsPerTick(std::uint8_t resolution)
 std::uint64_t LayoutOverhead(const Options& o)
 {
     return capture::kFileHeaderSize + (o.extraChunk ? capture::kChunkHeaderSize + o.extraChunkSize : 0) +
-           capture::kChunkHeaderSize + o.dinfSize + capture::kChunkHeaderSize;
+           (o.fillerSize ? capture::kChunkHeaderSize + std::uint64_t{o.fillerSize} : 0) + capture::kChunkHeaderSize +
+           o.dinfSize + capture::kChunkHeaderSize;
 }
 
 std::string CheckOptions(const Options& o)
@@ -326,11 +328,27 @@ bool Generate(const Options& o, Result& result, std::string& error)
         append(prelude, ChunkHeader(kExtraTag, o.extraChunkSize));
         append(prelude, ExtraBody(o));
     }
+    std::uint64_t preludeOffset = 0;  // bytes written before `prelude`
+    if (o.fillerSize) {
+        // A big chunk the converter skips, so that the entries lie beyond 4 GiB in the file.
+        append(prelude, ChunkHeader(kFillerTag, o.fillerSize));
+        if (!out.Write(prelude.data(), prelude.size()))
+            return failErrno();
+        const std::vector<std::uint8_t> zeros(1 << 20);
+        for (std::uint64_t left = o.fillerSize; left > 0;) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+            if (!out.Write(zeros.data(), n))
+                return failErrno();
+            left -= n;
+        }
+        preludeOffset = prelude.size() + std::uint64_t{o.fillerSize};
+        prelude.clear();
+    }
     std::vector<std::uint8_t> dinf = ChunkHeader(capture::kDinfTag, o.dinfSize);
     append(dinf, DinfBody(o));
     if (!o.monlFirst)
         append(prelude, dinf);
-    const std::uint64_t monlSizeAt = prelude.size() + 4;
+    const std::uint64_t monlSizeAt = preludeOffset + prelude.size() + 4;
     append(prelude, ChunkHeader(capture::kMonlTag, 0));  // size written when known
     if (!out.Write(prelude.data(), prelude.size()))
         return failErrno();

@@ -38,6 +38,7 @@ struct Options {
     FrameMix mix;
     bool extraChunk = false;
     std::uint32_t extraChunkSize = 45;
+    std::uint32_t fillerSize = 0;  // an unknown FILL chunk of zeros before DINF and MONL, when not 0
     bool monlFirst = false;
     std::uint32_t dinfSize = 612;
     std::uint32_t timeOffset = 148;  // start words at DINF body offset timeOffset + 12

@@ -62,6 +62,9 @@ const char kUsage[] =
     "Layout:\n"
     "  --extra-chunk[=SIZE] put an unknown chunk (tag CMNT, SIZE bytes, default 45)\n"
     "                       right after the file header\n"
+    "  --filler BYTES       put an unknown chunk (tag FILL) of BYTES zero bytes, up to\n"
+    "                       4G - 1, before DINF and MONL: with --size 5G --filler 1G\n"
+    "                       the entries lie beyond 4 GiB in a 5 GiB file\n"
     "  --monl-first         write the MONL chunk before the DINF chunk\n"
     "  --dinf-size BYTES    size of the DINF body (default 612)\n"
     "  --time-offset N      DINF time offset (default 148): the start time and date\n"
@@ -310,6 +313,11 @@ int main(int argc, char** argv)
             o.extraChunk = true;
             if (hasInline)
                 o.extraChunkSize = static_cast<std::uint32_t>(UnsignedArg(name, inlineValue.c_str(), 16u << 20));
+        } else if (name == "--filler") {
+            const std::uint64_t size = SizeArg(value());
+            if (size > 0xFFFFFFFFu)
+                UsageError("--filler: at most 4294967295 bytes (a chunk's size is 32-bit)");
+            o.fillerSize = static_cast<std::uint32_t>(size);
         } else if (name == "--monl-first") {
             flag();
             o.monlFirst = true;

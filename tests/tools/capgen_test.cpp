@@ -412,6 +412,18 @@ TEST_F(Capgen, ExtraChunkComesFirstAndMonlMayPrecedeDinf)
     EXPECT_EQ(d.chunks[2].tag, "MONL");
 }
 
+TEST_F(Capgen, FillerChunkPushesTheEntriesBackAndCountsTowardTheSize)
+{
+    const Capture c = Make("a.DT", {"--size", "300K", "--filler", "100K", "--extra-chunk=5"});
+    ASSERT_EQ(c.chunks.size(), 4u);
+    EXPECT_EQ(c.chunks[1].tag, "FILL");
+    EXPECT_EQ(c.chunks[1].size, 100u * 1024);
+    EXPECT_EQ(c.chunks[3].tag, "MONL");
+    EXPECT_TRUE(c.entriesFillMonl);
+    EXPECT_TRUE(c.chunksEndAtFileEnd);
+    EXPECT_GE(c.bytes.size(), 300u * 1024 - 3);
+}
+
 TEST_F(Capgen, MonlSizeIsTheSumOfItsEntriesForManyOptions)
 {
     const std::vector<std::vector<std::string>> variants = {
