@@ -1,0 +1,48 @@
+#include "capture_listing.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+char Upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+bool MatchesCapturePattern(const std::string& name)
+{
+    const std::size_t n = name.size();
+    return n >= 3 && name[n - 3] == '.' && Upper(name[n - 2]) == 'D' && Upper(name[n - 1]) == 'T';
+}
+
+bool CaptureNameLess(const std::string& a, const std::string& b)
+{
+    const auto upperLess = [](char x, char y) {
+        return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
+    };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), upperLess))
+        return true;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), upperLess))
+        return false;
+    return a < b;
+}
+
+std::vector<std::string> ListCaptureNames(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code error;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), error);
+    // A folder that cannot be read further keeps what was found so far.
+    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (MatchesCapturePattern(name))
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end(), CaptureNameLess);
+    return names;
+}

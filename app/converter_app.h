@@ -1,0 +1,18 @@
+#pragma once
+
+class QWidget;
+
+// The application object: runs the converter dialog once, modally.
+class CConverterApp {
+public:
+    CConverterApp() = default;
+
+    // Runs the dialog and returns false: the program ends when it closes,
+    // without entering an event loop of its own.
+    bool InitInstance();
+
+    // The main window: the dialog, while it exists.
+    QWidget* m_pMainWnd = nullptr;
+};
+
+extern CConverterApp theApp;

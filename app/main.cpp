@@ -1,0 +1,18 @@
+// tavrino-pcap-converter: the converter window.
+
+#include "converter_app.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    (void)argc;
+    // The program reads no arguments: Qt is given only the program's name.
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    // Where the window manager takes icons from the menu entry (Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrino-pcap-converter"));
+    if (!theApp.InitInstance())
+        return 0;
+    return application.exec();
+}

@@ -1,0 +1,151 @@
+// "Start conversion": selected entries in list order, the first failure ends
+// the batch, "Done." only when every entry was visited.
+
+#include "dialog_fixture.h"
+#include "test_capture.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using Rows = std::vector<int>;
+using Texts = std::vector<QString>;
+
+class Batch : public DialogTest {
+protected:
+    void Start() { ClickButton(IDC_START_CONVERSION); }
+    QString Message(const std::string& text) const { return QString::fromStdString(text); }
+};
+
+TEST_F(Batch, ConvertsTheSelectionAndSaysDoneInAPlainBoxOnTheDialog)
+{
+    Put("a.DT", ValidCapture({60, 1, 1514}));
+    Put("b.DT", ValidCapture({}));
+    Put("c.DT", ValidCapture({4}));
+    OpenDialog();
+    ChooseFolder(Dir());
+    ClickEntry(0);
+    ClickEntry(2);
+    Start();
+
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    const SeenBox& box = watcher.boxes[0];
+    EXPECT_EQ(box.text, QStringLiteral("Done."));
+    EXPECT_EQ(box.caption, QStringLiteral("tpc_gui_tests"));
+    EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(box.owner, dlg.get());
+    EXPECT_TRUE(box.modal);
+
+    EXPECT_EQ(FileSize(Dir() + "a.pcap"), static_cast<long long>(PcapSizeFor({60, 1, 1514})));
+    EXPECT_FALSE(FileExists(Dir() + "b.pcap"));
+    EXPECT_EQ(FileSize(Dir() + "c.pcap"), static_cast<long long>(PcapSizeFor({4})));
+    // Neither rebuilt nor deselected; the new pcap files are not listed.
+    EXPECT_EQ(Entries(), (QStringList{"a.DT", "b.DT", "c.DT"}));
+    EXPECT_EQ(SelectedRows(), (Rows{0, 2}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Pressed again, the same files are converted again.
+    ASSERT_EQ(::unlink((Dir() + "a.pcap").c_str()), 0);
+    Start();
+    EXPECT_EQ(watcher.Texts(), (Texts{"Done.", "Done."}));
+    EXPECT_TRUE(FileExists(Dir() + "a.pcap"));
+}
+
+TEST_F(Batch, EmptyListOrNoSelectionStillSaysDone)
+{
+    OpenDialog();
+    ChooseFolder(Dir());
+    ASSERT_TRUE(Entries().isEmpty());
+    Start();
+    EXPECT_EQ(watcher.Texts(), (Texts{"Done."}));
+
+    Put("a.DT", ValidCapture({60}));
+    ClickButton(IDC_REFRESH);
+    Start();
+    EXPECT_EQ(watcher.Texts(), (Texts{"Done.", "Done."}));
+    EXPECT_FALSE(FileExists(Dir() + "a.pcap"));
+}
+
+TEST_F(Batch, StopsAtTheFirstFailureInListOrder)
+{
+    Put("a.DT", ValidCapture({60}));
+    Put("b.DT", ValidCapture({60}));
+    Put("c.DT", BrokenCapture());
+    Put("d.DT", ValidCapture({60}));
+    OpenDialog();
+    ChooseFolder(Dir());
+    // Selected out of order: the list's order is what counts.
+    ClickEntry(3);
+    ClickEntry(0);
+    ClickEntry(2);
+    Start();
+
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    EXPECT_EQ(watcher.boxes[0].text, Message(Dir() + "c.DT File header error"));
+    EXPECT_EQ(watcher.boxes[0].caption, QStringLiteral("tpc_gui_tests"));
+    EXPECT_TRUE(FileExists(Dir() + "a.pcap"));
+    EXPECT_FALSE(FileExists(Dir() + "b.pcap"));
+    EXPECT_FALSE(FileExists(Dir() + "c.pcap"));
+    EXPECT_FALSE(FileExists(Dir() + "d.pcap"));
+    EXPECT_EQ(SelectedRows(), (Rows{0, 2, 3}));
+    // The box comes up with the ordinary cursor; the busy one is gone afterwards.
+    EXPECT_EQ(watcher.boxes[0].cursor, Qt::ArrowCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(dlg->isVisible());
+}
+
+TEST_F(Batch, SelectedDirectoryOrVanishedFileFailsAndEndsTheBatch)
+{
+    Put("a.DT", ValidCapture({60}));
+    ASSERT_EQ(::mkdir((Dir() + "x.DT").c_str(), 0755), 0);
+    Put("y.DT", ValidCapture({60}));
+    Put("z.DT", ValidCapture({60}));
+    OpenDialog();
+    ChooseFolder(Dir());
+    ClickButton(IDC_SELECT_ALL);
+    Start();
+    EXPECT_EQ(watcher.Texts(), (Texts{Message(Dir() + "x.DT Open error")}));
+    EXPECT_TRUE(FileExists(Dir() + "a.pcap"));
+    EXPECT_FALSE(FileExists(Dir() + "y.pcap"));
+
+    ASSERT_EQ(::rmdir((Dir() + "x.DT").c_str()), 0);
+    ASSERT_EQ(::unlink((Dir() + "y.DT").c_str()), 0);
+    ClickEntry(1);  // only y.DT and z.DT stay selected
+    Start();
+    EXPECT_EQ(watcher.Texts().back(), Message(Dir() + "y.DT Open error"));
+    EXPECT_EQ(watcher.boxes.size(), 2u);
+    EXPECT_FALSE(FileExists(Dir() + "z.pcap"));
+}
+
+TEST_F(Batch, FailedWriteIsShownAndEndsTheBatchWithoutDone)
+{
+    if (::access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no writable /dev/full";
+    Put("a.DT", ValidCapture({60}));
+    Put("b.DT", ValidCapture({60}));
+    // Writing a.pcap goes to a device that is always full.
+    ASSERT_EQ(::symlink("/dev/full", (Dir() + "a.pcap").c_str()), 0);
+    OpenDialog();
+    ChooseFolder(Dir());
+    ClickButton(IDC_SELECT_ALL);
+    Start();
+
+    ASSERT_EQ(watcher.boxes.size(), 1u);
+    EXPECT_EQ(watcher.boxes[0].text, Message(Dir() + "a.pcap Write error: No space left on device"));
+    EXPECT_EQ(watcher.boxes[0].caption, QStringLiteral("tpc_gui_tests"));
+    EXPECT_EQ(watcher.boxes[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(watcher.boxes[0].cursor, Qt::ArrowCursor);
+    EXPECT_FALSE(FileExists(Dir() + "b.pcap"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(SelectedRows(), (Rows{0, 1}));
+
+    // The dialog goes on working.
+    ASSERT_EQ(::unlink((Dir() + "a.pcap").c_str()), 0);
+    Start();
+    EXPECT_EQ(watcher.Texts().back(), QStringLiteral("Done."));
+    EXPECT_TRUE(FileExists(Dir() + "b.pcap"));
+}

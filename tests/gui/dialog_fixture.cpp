@@ -1,0 +1,100 @@
+#include "dialog_fixture.h"
+
+#include "test_capture.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+void DialogTest::SetUp()
+{
+    ASSERT_TRUE(m_dir.isValid());
+}
+
+void DialogTest::TearDown()
+{
+    dlg.reset();
+}
+
+std::string DialogTest::Dir() const
+{
+    return m_dir.path().toStdString() + "/";
+}
+
+void DialogTest::Put(const std::string& name, const std::string& bytes)
+{
+    WriteFile(Dir() + name, bytes);
+}
+
+void DialogTest::OpenDialog()
+{
+    dlg = std::make_unique<CConverterDlg>();
+    ASSERT_TRUE(dlg->Create());
+    dlg->show();
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+}
+
+void DialogTest::ChooseFolder(const std::string& path)
+{
+    watcher.Queue([this, path](QWidget* modal) {
+        auto* chooser = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(chooser, nullptr);
+        chooserTitle = chooser->windowTitle();
+        chooserStart = chooser->directory().absolutePath();
+        auto* edit = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->setText(QString::fromStdString(path));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    ClickButton(IDC_FOLDER_BROWSE);
+    // The offscreen platform does not hand activation back after a modal window.
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+}
+
+void DialogTest::ClickButton(int id)
+{
+    auto* button = qobject_cast<QPushButton*>(Item(id));
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void DialogTest::ClickEntry(int index)
+{
+    QListWidget* list = dlg->m_lstFiles;
+    const QRect rect = list->visualItemRect(list->item(index));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+void DialogTest::Key(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : dlg.get(), key, modifiers);
+}
+
+QWidget* DialogTest::Item(int id) const
+{
+    return dlg->GetDlgItem(id);
+}
+
+QStringList DialogTest::Entries() const
+{
+    QStringList names;
+    for (int i = 0; i < dlg->m_lstFiles->count(); ++i)
+        names << dlg->m_lstFiles->item(i)->text();
+    return names;
+}
+
+std::vector<int> DialogTest::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (int i = 0; i < dlg->m_lstFiles->count(); ++i) {
+        if (dlg->m_lstFiles->item(i)->isSelected())
+            rows.push_back(i);
+    }
+    return rows;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+// A converter dialog shown offscreen over a scratch folder, driven with real
+// mouse clicks and keys, its modal windows answered by a ModalWatcher.
+
+#include "converter_dlg.h"
+#include "resource.h"
+#include "modal_watcher.h"
+#include "qt_print.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The scratch folder, ending with '/'.
+    std::string Dir() const;
+    void Put(const std::string& name, const std::string& bytes);
+
+    // Creates the dialog from its template and shows it as the active window.
+    void OpenDialog();
+    // Takes `path` as the folder: "..." and a path typed into the chooser.
+    void ChooseFolder(const std::string& path);
+    void ClickButton(int id);
+    void ClickEntry(int index);
+    // Sends a key to the widget that has the focus.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    QWidget* Item(int id) const;
+    QStringList Entries() const;
+    std::vector<int> SelectedRows() const;
+
+    ModalWatcher watcher;
+    std::unique_ptr<CConverterDlg> dlg;
+
+    // What the last ChooseFolder saw of the chooser.
+    QString chooserTitle;
+    QString chooserStart;
+
+private:
+    QTemporaryDir m_dir;
+};

@@ -1,0 +1,96 @@
+// The program's own folder and name, and which names the file list shows in which order.
+
+#include "capture_listing.h"
+#include "program_path.h"
+#include "test_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using Names = std::vector<std::string>;
+
+TEST(ProgramPath, FolderKeepsItsSlashAndRootStaysOneSlash)
+{
+    EXPECT_EQ(FolderOfPath("/opt/tools/conv/run"), "/opt/tools/conv/");
+    EXPECT_EQ(FolderOfPath("/run"), "/");
+    EXPECT_EQ(FolderOfPath("//server/share/run"), "//server/share/");
+    EXPECT_EQ(FolderOfPath("run"), "");
+}
+
+TEST(ProgramPath, BaseNameDropsFolderAndExtension)
+{
+    EXPECT_EQ(BaseNameOfPath("/opt/tavrino-pcap-converter"), "tavrino-pcap-converter");
+    EXPECT_EQ(BaseNameOfPath("/opt/conv.v2/conv.exe"), "conv");
+    EXPECT_EQ(BaseNameOfPath("a.b.c"), "a.b");
+}
+
+TEST(ProgramPath, IsTheRealPathOfThisProgram)
+{
+    const std::string path = ProgramFilePath();
+    EXPECT_EQ(path, QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath().toStdString());
+    EXPECT_EQ(ApplicationName(), "tpc_gui_tests");
+}
+
+TEST(CapturePattern, ExtensionInAnyCaseAndNothingElse)
+{
+    for (const char* name : {"a.DT", "a.dt", "a.Dt", "a.dT", ".DT", "a.b.DT", "run 1.DT"})
+        EXPECT_TRUE(MatchesCapturePattern(name)) << name;
+    for (const char* name : {"a.DTX", "a.pcap", "aDT", "DT", "a.DT.bak", "a.D", ""})
+        EXPECT_FALSE(MatchesCapturePattern(name)) << name;
+}
+
+TEST(CapturePattern, OrderIgnoresCaseFirst)
+{
+    Names names = {"b.DT", "a.dt", "C.DT", "B.dt", "_x.DT", "A.DT"};
+    std::sort(names.begin(), names.end(), CaptureNameLess);
+    // Upper case compared first ('_' sorts after the letters there), bytes break ties.
+    EXPECT_EQ(names, (Names{"A.DT", "a.dt", "B.dt", "b.DT", "C.DT", "_x.DT"}));
+}
+
+TEST(CaptureListing, ListsEveryMatchingEntryInNameOrder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString() + "/";
+    for (const char* name : {"b.DT", "A.dt", "c.Dt", ".hidden.DT", "x.pcap", "notes.txt", "y.DTX", "DT"})
+        WriteFile(folder + name, "");
+    ASSERT_EQ(::mkdir((folder + "dir.DT").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((folder + "sub").c_str(), 0755), 0);
+    WriteFile(folder + "sub/inner.DT", "");
+
+    EXPECT_EQ(ListCaptureNames(folder), (Names{".hidden.DT", "A.dt", "b.DT", "c.Dt", "dir.DT"}));
+}
+
+TEST(CaptureListing, MissingOrUnreadableFolderIsEmpty)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString() + "/";
+    EXPECT_TRUE(ListCaptureNames(folder + "missing/").empty());
+    WriteFile(folder + "file", "");
+    EXPECT_TRUE(ListCaptureNames(folder + "file/").empty());
+}
+
+TEST(CaptureListing, UnreadableFolderIsEmpty)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string locked = dir.path().toStdString() + "/locked/";
+    ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
+    WriteFile(locked + "a.DT", "");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    const bool readable = ::access(locked.c_str(), R_OK) == 0;
+    const Names names = ListCaptureNames(locked);
+    ::chmod(locked.c_str(), 0755);
+    if (readable)
+        GTEST_SKIP() << "these rights read any folder";
+    EXPECT_TRUE(names.empty());
+}

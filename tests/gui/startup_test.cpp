@@ -1,0 +1,43 @@
+// Start-up: the application object runs the dialog modally on the program's own folder.
+
+#include "converter_app.h"
+#include "converter_dlg.h"
+#include "modal_watcher.h"
+#include "qt_print.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+TEST(Startup, InitInstanceRunsTheDialogOnTheProgramsFolderAndEndsWithIt)
+{
+    ModalWatcher watcher;
+    bool wasMainWindow = false;
+    QString label, title;
+    std::string folder;
+    bool focusOnStart = false;
+    watcher.Queue([&](QWidget* modal) {
+        auto* dlg = dynamic_cast<CConverterDlg*>(modal);
+        ASSERT_NE(dlg, nullptr);
+        wasMainWindow = theApp.m_pMainWnd == dlg;
+        title = dlg->windowTitle();
+        label = dlg->m_stcFolder->text();
+        folder = dlg->m_strFolder;
+        focusOnStart = QTest::qWaitFor([dlg] { return dlg->focusWidget() == dlg->m_btnStartConversion; }, 2000);
+        QTest::keyClick(dlg, Qt::Key_Escape);
+    });
+
+    EXPECT_FALSE(theApp.InitInstance());
+
+    const QString ownFolder = QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath() + "/";
+    EXPECT_TRUE(wasMainWindow);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    EXPECT_EQ(title, QStringLiteral("TAVRINO pcap converter"));
+    EXPECT_EQ(label, ownFolder);
+    EXPECT_EQ(folder, ownFolder.toStdString());
+    EXPECT_TRUE(focusOnStart);
+}
