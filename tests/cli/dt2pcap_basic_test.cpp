@@ -1,0 +1,119 @@
+// dt2pcap FILE...: silence and 0 when every file converts, one stderr line
+// and 1 at the first failure, usage and 2 without files.
+
+#include "capture_builder.h"
+#include "pcap_expect.h"
+#include "run_command.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+const Bytes kFrame{1, 2, 3, 4, 5, 6, 7};
+
+CaptureBuilder Capture(unsigned frames)
+{
+    EntryLog log;
+    for (unsigned i = 0; i < frames; ++i)
+        log.Frame({kFrame, i * 1000}).HeaderOnly();
+    CaptureBuilder capture;
+    capture.Dinf().Monl(log);  // starts 2010-01-01 00:00:00.00, 1 ms ticks
+    return capture;
+}
+
+class Dt2pcapTest : public ::testing::Test {
+protected:
+    // Runs in the scratch folder, in UTC.
+    CommandResult Run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), DT2PCAP_PATH);
+        return RunCommand(args, dir.path(), {"TZ=UTC"});
+    }
+    std::size_t RecordCount(const std::string& name)
+    {
+        const PcapContents pcap = ReadPcap(dir / name);
+        EXPECT_EQ(pcap.error, "") << name;
+        return pcap.records.size();
+    }
+
+    TempDir dir;
+};
+
+TEST_F(Dt2pcapTest, ConvertsEveryFileSilently)
+{
+    Capture(2).WriteTo(dir / "a.DT");
+    Capture(3).WriteTo(dir / "b.x.DT");
+    Capture(0).WriteTo(dir / "c");
+    const CommandResult result = Run({"a.DT", dir / "b.x.DT", "c"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+
+    Bytes expected = PcapGlobalHeader();
+    const auto start = static_cast<std::uint32_t>(UtcSeconds(2010, 1, 1, 0, 0, 0));
+    AppendRecord(expected, start, 0, kFrame);
+    AppendRecord(expected, start + 1, 0, kFrame);
+    EXPECT_EQ(ReadFileBytes(dir / "a.pcap"), expected);
+    EXPECT_EQ(RecordCount("b.x.pcap"), 3u);
+    EXPECT_EQ(RecordCount("c.pcap"), 0u);
+}
+
+TEST_F(Dt2pcapTest, FirstFailurePrintsItsMessageAndStops)
+{
+    Capture(1).WriteTo(dir / "a.DT");
+    CaptureBuilder(false).Raw(Bytes(16, 'T')).WriteTo(dir / "b.DT");
+    Capture(1).WriteTo(dir / "c.DT");
+    const CommandResult result = Run({"a.DT", "b.DT", "c.DT"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "b.DT File header error\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"a.DT", "a.pcap", "b.DT", "c.DT"}));
+}
+
+TEST_F(Dt2pcapTest, MessagesOfOpenAndEntryWalkFailures)
+{
+    CommandResult result = Run({dir / "missing.DT"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, dir / "missing.DT Open error\n");
+
+    CaptureBuilder cut = Capture(2);
+    cut.TruncateTo(cut.Size() - 4 - 2).WriteTo(dir / "cut.DT");  // into the last trailer
+    result = Run({"cut.DT"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "cut.DT Read error:last\n");
+    EXPECT_EQ(RecordCount("cut.pcap"), 2u);
+
+    Capture(1).WriteTo(dir / "x.pcap");
+    result = Run({"x.pcap"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Write file Open error\n");
+    EXPECT_EQ(ReadFileBytes(dir / "x.pcap"), Capture(1).bytes());
+}
+
+TEST_F(Dt2pcapTest, WriteFailureNamesTheOutputAndStops)
+{
+    Capture(1).WriteTo(dir / "a.DT");
+    Capture(1).WriteTo(dir / "b.DT");
+    ASSERT_EQ(::symlink("/dev/full", (dir / "a.pcap").c_str()), 0);
+    const CommandResult result = Run({"a.DT", "b.DT"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "a.pcap Write error: No space left on device\n");
+    EXPECT_FALSE(PathExists(dir / "b.pcap"));
+}
+
+TEST_F(Dt2pcapTest, UsageWithoutFilesAndOnHelp)
+{
+    CommandResult result = Run({});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("Usage: dt2pcap"), std::string::npos) << result.err;
+
+    result = Run({"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(result.out.find("Usage: dt2pcap"), std::string::npos) << result.out;
+}
+
+} // namespace
