@@ -36,8 +36,8 @@ test-sanitize: deps
 	  ctest --output-on-failure -j $(JOBS)
 
 FUZZ_SECONDS ?= 600
-fuzz: deps
-	bash fuzz/run-fuzz.sh $(FUZZ_SECONDS)
+fuzz: build
+	bash fuzz/run-fuzz.sh $(FUZZ_SECONDS) $(BUILD)
 
 # A Debian package of both programs (BUILD/tavrino-pcap-converter_*.deb).
 package: build

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Builds the libFuzzer target with clang and runs it on a seed corpus.
-# Usage: fuzz/run-fuzz.sh [SECONDS]   (default 600)
+# Usage: fuzz/run-fuzz.sh [SECONDS [TEST_BUILD_DIR]]   (default 600 s, build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
+tests_build=${2:-build}
 build=build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DTPC_BUILD_FUZZ=ON -DTPC_BUILD_GUI=OFF -DTPC_BUILD_TESTS=OFF \
@@ -11,10 +12,14 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -DTPC_BUILD_FUZZ=ON -DTPC_BUILD_GUI=
 cmake --build "$build" -j "$(nproc)" --target convert_fuzzer tavrino-capgen >/dev/null
 
 # Seeds: the committed ones (regressions and hand-made edge cases), the samples,
-# and a few small captures from the generator with different options.
+# every small capture the conversion tests build, and a few small captures from
+# the generator with different options.
 corpus=$build/corpus
 mkdir -p "$corpus" "$build/artifacts"
 cp fuzz/seeds/* samples/*.DT "$corpus"/ 2>/dev/null || true
+if [ -x "$tests_build/conversion_tests" ]; then
+  TPC_SEED_CORPUS_DIR=$(realpath "$corpus") "$tests_build/conversion_tests" >/dev/null 2>&1 || true
+fi
 gen=$build/tavrino-capgen
 if [ -x "$gen" ]; then
   "$gen" --frames 8 --seed 1 --resolution 1 "$corpus/gen-1.DT"

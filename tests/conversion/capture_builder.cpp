@@ -2,7 +2,10 @@
 
 #include "test_files.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unistd.h>
 
 void AppendU16(Bytes& out, std::uint16_t value)
 {
@@ -112,4 +115,14 @@ CaptureBuilder& CaptureBuilder::TruncateTo(std::size_t fileSize)
     return *this;
 }
 
-void CaptureBuilder::WriteTo(const std::string& path) const { WriteFileBytes(path, m_bytes); }
+void CaptureBuilder::WriteTo(const std::string& path) const
+{
+    WriteFileBytes(path, m_bytes);
+    // The fuzzer's seed corpus collects every small capture the tests build.
+    static int seedNumber = 0;
+    const char* seeds = std::getenv("TPC_SEED_CORPUS_DIR");
+    if (seeds && *seeds && m_bytes.size() <= 16384)
+        WriteFileBytes(std::string(seeds) + "/test-" + std::to_string(::getpid()) + "-" +
+                           std::to_string(++seedNumber) + ".DT",
+                       m_bytes);
+}
