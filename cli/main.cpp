@@ -6,6 +6,7 @@
 #include "progress_line.h"
 #include "time_zone.h"
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -32,6 +33,10 @@ std::size_t TerminalColumns(int fd)
 
 int main(int argc, char** argv)
 {
+    // Past a file-size limit, let the write fail and be reported instead of the
+    // signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     Options options;
     std::string error;
     switch (ParseOptions(argc, argv, options, error)) {
