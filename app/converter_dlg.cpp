@@ -10,12 +10,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QUrl>
 
 #include <cassert>
@@ -24,6 +26,7 @@
 namespace {
 
 constexpr int kIconSize = 32;  // the large icon, drawn when minimised
+constexpr int kCaptionButtonsWidth = 96;  // a title bar's icon and buttons, roughly
 
 QIcon LoadMainIcon()
 {
@@ -256,8 +259,16 @@ void CConverterDlg::ShowMessage(const std::string& text)
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox box(QMessageBox::NoIcon, FromLocal(ApplicationName()), FromLocal(text), QMessageBox::Ok, this);
+    const QString caption = FromLocal(ApplicationName());
+    QMessageBox box(QMessageBox::NoIcon, caption, FromLocal(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
+    // Wide enough for the caption, which window managers would otherwise cut short.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(caption) + kCaptionButtonsWidth;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     box.exec();
     if (busy)
         QApplication::restoreOverrideCursor();
