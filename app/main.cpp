@@ -4,9 +4,14 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
     (void)argc;
+    // Past a file-size limit a write fails and its message box says so,
+    // instead of the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The program reads no arguments: Qt is given only the program's name.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
