@@ -64,11 +64,11 @@ bench 60-byte-512MiB --size 512M --frame-size 60 --header-only 0 --seed 12
 
 if [ "${BENCH_BIG:-1}" != 0 ]; then
   echo "Memory does not grow with the input; offsets beyond 4 GiB:"
-  for spec in "1GiB:--size 1G" "4GiB:--size 4G" "5GiB:--size 5G --filler 1G"; do
-    name=${spec%%:*}
+  for case in "1GiB:--size 1G" "4GiB:--size 4G" "5GiB:--size 5G --filler 1G"; do
+    name=${case%%:*}
     in=$dir/big-$name.DT
     # shellcheck disable=SC2086
-    frames=$(generate "$in" ${spec#*:} --seed 13)
+    frames=$(generate "$in" ${case#*:} --seed 13)
     peak=$(peak_kib "$in")
     records=$(python3 -c "
 import struct,sys
