@@ -1,12 +1,8 @@
 // dt2pcap FILE...: silence and 0 when every file converts, one stderr line
-// and 1 at the first failure, usage and 2 without files.
+// and 1 at the first failure.
 
-#include "capture_builder.h"
-#include "pcap_expect.h"
-#include "run_command.h"
-#include "test_files.h"
+#include "dt2pcap_fixture.h"
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {
@@ -22,24 +18,6 @@ CaptureBuilder Capture(unsigned frames)
     capture.Dinf().Monl(log);  // starts 2010-01-01 00:00:00.00, 1 ms ticks
     return capture;
 }
-
-class Dt2pcapTest : public ::testing::Test {
-protected:
-    // Runs in the scratch folder, in UTC.
-    CommandResult Run(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), DT2PCAP_PATH);
-        return RunCommand(args, dir.path(), {"TZ=UTC"});
-    }
-    std::size_t RecordCount(const std::string& name)
-    {
-        const PcapContents pcap = ReadPcap(dir / name);
-        EXPECT_EQ(pcap.error, "") << name;
-        return pcap.records.size();
-    }
-
-    TempDir dir;
-};
 
 TEST_F(Dt2pcapTest, ConvertsEveryFileSilently)
 {
@@ -101,19 +79,6 @@ TEST_F(Dt2pcapTest, WriteFailureNamesTheOutputAndStops)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "a.pcap Write error: No space left on device\n");
     EXPECT_FALSE(PathExists(dir / "b.pcap"));
-}
-
-TEST_F(Dt2pcapTest, UsageWithoutFilesAndOnHelp)
-{
-    CommandResult result = Run({});
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find("Usage: dt2pcap"), std::string::npos) << result.err;
-
-    result = Run({"--help"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.err, "");
-    EXPECT_NE(result.out.find("Usage: dt2pcap"), std::string::npos) << result.out;
 }
 
 } // namespace

@@ -1,11 +1,7 @@
 // dt2pcap under system limits: hostile chunk sizes allocate nothing large, and
 // a write the system refuses ends the run with the output named, the input intact.
 
-#include "capture_builder.h"
-#include "run_command.h"
-#include "test_files.h"
-
-#include <gtest/gtest.h>
+#include "dt2pcap_fixture.h"
 
 namespace {
 
@@ -31,47 +27,40 @@ EntryLog Frames(unsigned count)
     return log;
 }
 
-CommandResult RunLimited(const std::string& limit, const std::vector<std::string>& files, const TempDir& dir)
-{
-    std::vector<std::string> argv = {"/usr/bin/prlimit", limit, DT2PCAP_PATH};
-    argv.insert(argv.end(), files.begin(), files.end());
-    return RunCommand(argv, dir.path(), {"TZ=UTC"});
-}
+class Dt2pcapLimits : public Dt2pcapTest {};
 
-TEST(Dt2pcapLimits, HostileSizesAllocateNothingLargeUnderATightAddressSpace)
+TEST_F(Dt2pcapLimits, HostileSizesAllocateNothingLargeUnderATightAddressSpace)
 {
     if (kAddressSanitizer)
         GTEST_SKIP() << "an address-space limit cannot hold a sanitizer build";
-    TempDir dir;
     const std::string limit = "--as=" + std::to_string(48 << 20);
     CaptureBuilder().Dinf().Monl(Frames(3)).WriteTo(dir / "good.DT");
     CaptureBuilder().Monl(Frames(3)).Dinf(DinfBody(), 0xFFFFFFF0).WriteTo(dir / "dinf.DT");
     CaptureBuilder().Dinf().Monl(Frames(3), 0xFFFFFFF0).WriteTo(dir / "monl.DT");
 
     // The limit leaves room for an ordinary conversion...
-    CommandResult result = RunLimited(limit, {"good.DT"}, dir);
+    CommandResult result = RunLimited(limit, {"good.DT"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
 
     // ...but not for anything the size of the claimed chunks.
-    result = RunLimited(limit, {"dinf.DT"}, dir);
+    result = RunLimited(limit, {"dinf.DT"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "dinf.DT Read error:Get timestamp\n");
     EXPECT_FALSE(PathExists(dir / "dinf.pcap"));
 
-    result = RunLimited(limit, {"monl.DT"}, dir);
+    result = RunLimited(limit, {"monl.DT"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "monl.DT Read error:offset0\n");
     EXPECT_EQ(ReadFileBytes(dir / "monl.pcap").size(), 24u + 3 * (16 + kFrame.size()));
 }
 
-TEST(Dt2pcapLimits, FileSizeLimitEndsTheRunWithTheOutputNamed)
+TEST_F(Dt2pcapLimits, FileSizeLimitEndsTheRunWithTheOutputNamed)
 {
-    TempDir dir;
     CaptureBuilder().Dinf().Monl(Frames(3000)).WriteTo(dir / "big.DT");  // about 3 MB of output
     CaptureBuilder().Dinf().Monl(Frames(1)).WriteTo(dir / "next.DT");
     const Bytes input = ReadFileBytes(dir / "big.DT");
 
-    const CommandResult result = RunLimited("--fsize=1500000", {"big.DT", "next.DT"}, dir);
+    const CommandResult result = RunLimited("--fsize=1500000", {"big.DT", "next.DT"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "big.pcap Write error: File too large\n");
     EXPECT_FALSE(PathExists(dir / "next.pcap"));

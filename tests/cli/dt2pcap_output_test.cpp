@@ -1,131 +1,109 @@
 // Where the pcap goes (-o PATH, -o -) and which zone its time stamps use (--tz).
 
-#include "child_process.h"
-#include "hand_capture.h"
-#include "scratch_dir.h"
+#include "dt2pcap_fixture.h"
 
-#include <gtest/gtest.h>
+#include <filesystem>
 
-namespace dt2pcap_harness {
 namespace {
 
-constexpr int kFrames = 25;
+constexpr unsigned kFrames = 25;
 
-class Dt2pcapOutput : public ::testing::Test {
+class Dt2pcapOutput : public Dt2pcapTest {
 protected:
-    void SetUp() override { WriteCapture(dir / "run1.DT", SomeFrames(kFrames)); }
-
-    Result RunHere(std::vector<std::string> args, std::vector<std::string> env = {"TZ=UTC"})
-    {
-        Invocation invocation;
-        invocation.args = std::move(args);
-        invocation.directory = dir.path();
-        invocation.setEnv = std::move(env);
-        return RunDt2pcap(invocation);
-    }
+    void SetUp() override { SomeFrames(kFrames).WriteTo(dir / "run1.DT"); }
 
     // The pcap as converted beside the input, the everyday way.
-    std::string BesideInput(std::vector<std::string> env = {"TZ=UTC"})
+    Bytes BesideInput(const std::vector<std::string>& env = {"TZ=UTC"})
     {
-        const Result result = RunHere({"run1.DT"}, std::move(env));
-        EXPECT_EQ(result.status, 0) << result.err;
-        return ReadWholeFile(dir / "run1.pcap");
+        const CommandResult result = Run({"run1.DT"}, env);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return ReadFileBytes(dir / "run1.pcap");
     }
-
-    ScratchDir dir;
+    static Bytes Out(const CommandResult& result) { return Bytes(result.out.begin(), result.out.end()); }
 };
 
 TEST_F(Dt2pcapOutput, OutputPathReceivesTheSameFileAndNothingIsWrittenBesideTheInput)
 {
-    const std::string expected = BesideInput();
+    const Bytes expected = BesideInput();
     ASSERT_TRUE(std::filesystem::remove(dir / "run1.pcap"));
     std::filesystem::create_directory(dir / "elsewhere");
 
-    const Result result = RunHere({"--output=elsewhere/first run.pcap", "run1.DT"});
-    EXPECT_EQ(result.status, 0) << result.err;
+    const CommandResult result = Run({"--output=elsewhere/first run.pcap", "run1.DT"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(ReadWholeFile(dir / "elsewhere/first run.pcap"), expected);
-    EXPECT_FALSE(FileExists(dir / "run1.pcap"));
+    EXPECT_TRUE(ReadFileBytes(dir / "elsewhere/first run.pcap") == expected);
+    EXPECT_FALSE(PathExists(dir / "run1.pcap"));
 }
 
 TEST_F(Dt2pcapOutput, StandardOutputIsByteIdenticalToTheFile)
 {
-    const std::string expected = BesideInput();
+    const Bytes expected = BesideInput();
     ASSERT_GT(expected.size(), 24u);
 
-    const Result result = RunHere({"-o", "-", "run1.DT"});
-    EXPECT_EQ(result.status, 0) << result.err;
+    const CommandResult result = Run({"-o", "-", "run1.DT"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_TRUE(result.out == expected) << "stdout differs from run1.pcap (" << result.out.size() << " vs "
+    EXPECT_TRUE(Out(result) == expected) << "stdout differs from run1.pcap (" << result.out.size() << " vs "
                                         << expected.size() << " bytes)";
 
-    // And libpcap reads every frame of the stream.
-    Invocation toFile;
-    toFile.args = {"-o", "-", "run1.DT"};
-    toFile.directory = dir.path();
-    toFile.stdoutFile = dir / "streamed.pcap";
-    ASSERT_EQ(RunDt2pcap(toFile).status, 0);
-    EXPECT_EQ(PcapRecordSeconds(dir / "streamed.pcap").size(), static_cast<std::size_t>(kFrames));
+    // The same when standard output is a regular file, and libpcap reads every frame of it.
+    ASSERT_EQ(Run({"-o", "-", "run1.DT"}, {"TZ=UTC"}, dir / "streamed.pcap").exitCode, 0);
+    EXPECT_TRUE(ReadFileBytes(dir / "streamed.pcap") == expected);
+    EXPECT_EQ(RecordCount("streamed.pcap"), kFrames);
 }
 
 TEST_F(Dt2pcapOutput, OutputNamingTheInputIsRefusedAndTheInputKept)
 {
-    const std::string input = ReadWholeFile(dir / "run1.DT");
+    const Bytes input = ReadFileBytes(dir / "run1.DT");
     for (const char* path : {"run1.DT", "./run1.DT"}) {
-        const Result result = RunHere({"-o", path, "run1.DT"});
-        EXPECT_EQ(result.status, 1);
+        const CommandResult result = Run({"-o", path, "run1.DT"});
+        EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.err, "Write file Open error\n");
     }
-    EXPECT_EQ(ReadWholeFile(dir / "run1.DT"), input);
+    EXPECT_EQ(ReadFileBytes(dir / "run1.DT"), input);
 }
 
 TEST_F(Dt2pcapOutput, WriteErrorOnStandardOutputFailsTheConversion)
 {
-    Invocation invocation;
-    invocation.args = {"-o", "-", "run1.DT"};
-    invocation.directory = dir.path();
-    invocation.stdoutFile = "/dev/full";
-    const Result result = RunDt2pcap(invocation);
-    EXPECT_EQ(result.status, 1);
+    const CommandResult result = Run({"-o", "-", "run1.DT"}, {"TZ=UTC"}, "/dev/full");
+    EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "standard output Write error: No space left on device\n");
 }
 
 TEST_F(Dt2pcapOutput, TzOptionEqualsConvertingWithTzInTheEnvironment)
 {
-    const std::string tokyoByEnvironment = BesideInput({"TZ=Asia/Tokyo"});
-    const std::string utc = BesideInput({"TZ=UTC"});
-    ASSERT_NE(tokyoByEnvironment, utc);
+    const Bytes tokyoByEnvironment = BesideInput({"TZ=Asia/Tokyo"});
+    ASSERT_FALSE(BesideInput({"TZ=UTC"}) == tokyoByEnvironment);
 
     // Whatever TZ says, --tz wins; with or without glibc's leading ':'.
     for (const char* environment : {"TZ=UTC", "TZ=America/New_York"}) {
         for (const char* zone : {"Asia/Tokyo", ":Asia/Tokyo"}) {
             SCOPED_TRACE(std::string(environment) + " --tz " + zone);
-            const Result result = RunHere({"--tz", zone, "-o", "-", "run1.DT"}, {environment});
-            EXPECT_EQ(result.status, 0) << result.err;
-            EXPECT_TRUE(result.out == tokyoByEnvironment);
+            const CommandResult result = Run({"--tz", zone, "-o", "-", "run1.DT"}, {environment});
+            EXPECT_EQ(result.exitCode, 0) << result.err;
+            EXPECT_TRUE(Out(result) == tokyoByEnvironment);
         }
     }
 
     // The recording machine's 12:45:30 in Tokyo is 03:45:30 UTC.
-    ASSERT_EQ(RunHere({"--tz=Asia/Tokyo", "-o", "tokyo.pcap", "run1.DT"}).status, 0);
-    const std::vector<long> tokyo = PcapRecordSeconds(dir / "tokyo.pcap");
-    const std::vector<long> universal = PcapRecordSeconds(dir / "run1.pcap");
-    ASSERT_EQ(tokyo.size(), static_cast<std::size_t>(kFrames));
+    ASSERT_EQ(Run({"--tz=Asia/Tokyo", "-o", "tokyo.pcap", "run1.DT"}).exitCode, 0);
+    const std::vector<PcapRecord> tokyo = Records("tokyo.pcap");
+    const std::vector<PcapRecord> universal = Records("run1.pcap");
+    ASSERT_EQ(tokyo.size(), kFrames);
     ASSERT_EQ(universal.size(), tokyo.size());
     for (std::size_t i = 0; i < tokyo.size(); ++i)
-        EXPECT_EQ(universal[i] - tokyo[i], 9 * 3600) << "record " << i;
+        EXPECT_EQ(universal[i].seconds - tokyo[i].seconds, 9u * 3600) << "record " << i;
 }
 
 TEST_F(Dt2pcapOutput, TzAppliesToEveryFileOfTheRun)
 {
-    WriteCapture(dir / "run2.DT", SomeFrames(3));
-    ASSERT_EQ(RunHere({"run2.DT"}, {"TZ=Asia/Tokyo"}).status, 0);
-    const std::string expected = ReadWholeFile(dir / "run2.pcap");
+    SomeFrames(3).WriteTo(dir / "run2.DT");
+    ASSERT_EQ(Run({"run2.DT"}, {"TZ=Asia/Tokyo"}).exitCode, 0);
+    const Bytes expected = ReadFileBytes(dir / "run2.pcap");
 
-    const Result result = RunHere({"--tz", "Asia/Tokyo", "run1.DT", "run2.DT"});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(ReadWholeFile(dir / "run2.pcap"), expected);
+    const CommandResult result = Run({"--tz", "Asia/Tokyo", "run1.DT", "run2.DT"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ReadFileBytes(dir / "run2.pcap"), expected);
 }
 
 } // namespace
-} // namespace dt2pcap_harness

@@ -1,26 +1,13 @@
 // Behaviour that depends on a terminal, run on a pseudo-terminal: the
 // progress line on standard error, and refusing to write pcap bytes to one.
 
-#include "child_process.h"
-#include "hand_capture.h"
-#include "scratch_dir.h"
+#include "dt2pcap_fixture.h"
 
-#include <gtest/gtest.h>
-
-namespace dt2pcap_harness {
 namespace {
 
-class OnTerminal : public ::testing::Test {
+class OnTerminal : public Dt2pcapTest {
 protected:
-    void SetUp() override { WriteCapture(dir / "run1.DT", SomeFrames(8)); }
-
-    Invocation Here(std::vector<std::string> args)
-    {
-        Invocation invocation;
-        invocation.args = std::move(args);
-        invocation.directory = dir.path();
-        return invocation;
-    }
+    void SetUp() override { SomeFrames(8).WriteTo(dir / "run1.DT"); }
 
     // What the terminal showed, cut at each carriage return.
     static std::vector<std::string> Redraws(const std::string& shown)
@@ -32,22 +19,20 @@ protected:
         pieces.push_back(shown.substr(start));
         return pieces;
     }
-
-    ScratchDir dir;
 };
 
 TEST_F(OnTerminal, RefusesATerminalAsStandardOutput)
 {
-    const Result result = RunDt2pcapOnTerminal(Here({"-o", "-", "run1.DT"}));
-    EXPECT_EQ(result.status, 2);
+    const CommandResult result = RunOnTerminal({"-o", "-", "run1.DT"});
+    EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.out.find("refusing to write a capture to a terminal"), std::string::npos) << result.out;
     EXPECT_EQ(result.out.find("\xd4\xc3\xb2\xa1"), std::string::npos) << "pcap bytes reached the terminal";
 }
 
 TEST_F(OnTerminal, ProgressLineIsDrawnAndWipedWhenStderrIsATerminal)
 {
-    const Result result = RunDt2pcapOnTerminal(Here({"run1.DT"}));
-    ASSERT_EQ(result.status, 0) << result.out;
+    const CommandResult result = RunOnTerminal({"run1.DT"});
+    ASSERT_EQ(result.exitCode, 0) << result.out;
     const std::vector<std::string> redraws = Redraws(result.out);
     ASSERT_GE(redraws.size(), 3u) << result.out;
 
@@ -61,39 +46,33 @@ TEST_F(OnTerminal, ProgressLineIsDrawnAndWipedWhenStderrIsATerminal)
     EXPECT_EQ(redraws[redraws.size() - 2].find_first_not_of(' '), std::string::npos) << result.out;
     EXPECT_EQ(result.out.find('\n'), std::string::npos);
 
-    EXPECT_EQ(PcapRecordSeconds(dir / "run1.pcap").size(), 8u);
+    EXPECT_EQ(RecordCount("run1.pcap"), 8u);
 }
 
 TEST_F(OnTerminal, ProgressNeverTouchesThePcapStreamedToAPipe)
 {
-    const Result beside = RunDt2pcap(Here({"run1.DT"}));
-    ASSERT_EQ(beside.status, 0);
+    ASSERT_EQ(Run({"run1.DT"}).exitCode, 0);
 
-    Invocation streamed = Here({"-o", "-", "run1.DT"});
-    streamed.stdoutFile = dir / "streamed.pcap";
-    const Result result = RunDt2pcapOnTerminal(streamed);
-    EXPECT_EQ(result.status, 0) << result.out;
+    const CommandResult result = RunOnTerminal({"-o", "-", "run1.DT"}, dir / "streamed.pcap");
+    EXPECT_EQ(result.exitCode, 0) << result.out;
     EXPECT_NE(result.out.find("MB/s"), std::string::npos) << result.out;
-    EXPECT_EQ(ReadWholeFile(dir / "streamed.pcap"), ReadWholeFile(dir / "run1.pcap"));
+    EXPECT_EQ(ReadFileBytes(dir / "streamed.pcap"), ReadFileBytes(dir / "run1.pcap"));
 }
 
-TEST_F(OnTerminal, QuietOrNoTerminalMeansNoProgress)
+TEST_F(OnTerminal, QuietMeansNoProgress)
 {
     for (const char* option : {"-q", "--quiet"}) {
-        const Result result = RunDt2pcapOnTerminal(Here({option, "run1.DT"}));
-        EXPECT_EQ(result.status, 0);
+        const CommandResult result = RunOnTerminal({option, "run1.DT"});
+        EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.out, "") << option;
     }
-    const Result piped = RunDt2pcap(Here({"run1.DT"}));
-    EXPECT_EQ(piped.status, 0);
-    EXPECT_EQ(piped.err, "");
 }
 
 TEST_F(OnTerminal, MessageStartsOnAWipedLine)
 {
-    WriteBrokenCapture(dir / "bad.DT");
-    const Result result = RunDt2pcapOnTerminal(Here({"-k", "run1.DT", "bad.DT"}));
-    EXPECT_EQ(result.status, 1);
+    NotACapture().WriteTo(dir / "bad.DT");
+    const CommandResult result = RunOnTerminal({"-k", "run1.DT", "bad.DT"});
+    EXPECT_EQ(result.exitCode, 1);
     const std::size_t message = result.out.find("bad.DT File header error\n");
     ASSERT_NE(message, std::string::npos) << result.out;
     ASSERT_GT(message, 0u);
@@ -104,9 +83,9 @@ TEST_F(OnTerminal, MessageStartsOnAWipedLine)
 TEST_F(OnTerminal, LongFileNamesAreShortenedSoTheLineNeverWraps)
 {
     const std::string name = std::string(150, 'n') + ".DT";
-    WriteCapture(dir / name, SomeFrames(1));
-    const Result result = RunDt2pcapOnTerminal(Here({name}));
-    ASSERT_EQ(result.status, 0) << result.out;
+    SomeFrames(1).WriteTo(dir / name);
+    const CommandResult result = RunOnTerminal({name});
+    ASSERT_EQ(result.exitCode, 0) << result.out;
     bool sawTail = false;
     for (const std::string& line : Redraws(result.out)) {
         EXPECT_LT(line.size(), 80u) << line;
@@ -116,4 +95,3 @@ TEST_F(OnTerminal, LongFileNamesAreShortenedSoTheLineNeverWraps)
 }
 
 } // namespace
-} // namespace dt2pcap_harness

@@ -4,20 +4,60 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
-CommandResult RunCommand(const std::vector<std::string>& argv, const std::string& workDir,
-                         const std::vector<std::string>& env)
+namespace {
+
+std::vector<char*> Pointers(const std::vector<std::string>& argv)
 {
-    int outPipe[2], errPipe[2];
-    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    return args;
+}
+
+// The child's part after its standard streams are set up; never returns.
+[[noreturn]] void Exec(const std::vector<char*>& args, const std::string& workDir,
+                       const std::vector<std::string>& env, const std::string& stdoutPath)
+{
+    for (const std::string& entry : env)
+        ::putenv(const_cast<char*>(entry.c_str()));
+    if (!workDir.empty() && ::chdir(workDir.c_str()) != 0)
+        ::_exit(126);
+    if (!stdoutPath.empty()) {
+        const int fd = ::open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0 || ::dup2(fd, 1) < 0)
+            ::_exit(126);
+        ::close(fd);
+    }
+    ::execv(args[0], args.data());
+    ::_exit(127);
+}
+
+int WaitFor(pid_t pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            throw std::runtime_error("waitpid failed");
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+CommandResult RunCommand(const std::vector<std::string>& argv, const std::string& workDir,
+                         const std::vector<std::string>& env, const std::string& stdoutPath)
+{
+    int outPipe[2], errPipe[2];
+    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    const std::vector<char*> args = Pointers(argv);
 
     const pid_t pid = ::fork();
     if (pid < 0)
@@ -27,12 +67,7 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
         ::dup2(devNull, 0);
         ::dup2(outPipe[1], 1);
         ::dup2(errPipe[1], 2);
-        for (const std::string& entry : env)
-            ::putenv(const_cast<char*>(entry.c_str()));
-        if (!workDir.empty() && ::chdir(workDir.c_str()) != 0)
-            ::_exit(126);
-        ::execv(args[0], args.data());
-        ::_exit(127);
+        Exec(args, workDir, env, stdoutPath);
     }
     ::close(outPipe[1]);
     ::close(errPipe[1]);
@@ -62,9 +97,38 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
             }
         }
     }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    result.exitCode = WaitFor(pid);
+    return result;
+}
+
+CommandResult RunCommandOnTerminal(const std::vector<std::string>& argv, const std::string& workDir,
+                                   const std::vector<std::string>& env, const std::string& stdoutPath)
+{
+    const std::vector<char*> args = Pointers(argv);
+    termios raw{};
+    ::cfmakeraw(&raw);
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = 80;
+
+    int master = -1;
+    const pid_t pid = ::forkpty(&master, nullptr, &raw, &size);
+    if (pid < 0)
+        throw std::runtime_error("forkpty failed");
+    if (pid == 0)
+        Exec(args, workDir, env, stdoutPath);
+
+    // Linux reports EIO on the master once the child's side is closed.
+    CommandResult result;
+    char block[4096];
+    for (;;) {
+        const ssize_t got = ::read(master, block, sizeof block);
+        if (got > 0)
+            result.out.append(block, static_cast<std::size_t>(got));
+        else if (got == 0 || errno != EINTR)
+            break;
     }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    ::close(master);
+    result.exitCode = WaitFor(pid);
     return result;
 }

@@ -5,12 +5,19 @@
 
 struct CommandResult {
     int exitCode = -1;  // the exit status, or 128 + the signal that ended it
-    std::string out;
-    std::string err;
+    std::string out;    // on a terminal: everything the terminal showed
+    std::string err;    // on a terminal: empty
 };
 
 // Runs `argv` (argv[0] is the program's path) in `workDir` (unless empty) with
 // `env` entries ("NAME=value") added to the environment, and collects its
-// standard output and standard error. Standard input is /dev/null.
+// standard output and standard error. Standard input is /dev/null. Given a
+// `stdoutPath`, standard output goes to that file (created or emptied) instead.
 CommandResult RunCommand(const std::vector<std::string>& argv, const std::string& workDir = "",
-                         const std::vector<std::string>& env = {});
+                         const std::vector<std::string>& env = {}, const std::string& stdoutPath = "");
+
+// The same with standard input, output and error on one new pseudo-terminal of
+// 80 columns in raw mode, so bytes pass unchanged; standard output still goes
+// to `stdoutPath` when given.
+CommandResult RunCommandOnTerminal(const std::vector<std::string>& argv, const std::string& workDir = "",
+                                   const std::vector<std::string>& env = {}, const std::string& stdoutPath = "");

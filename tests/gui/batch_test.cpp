@@ -2,7 +2,7 @@
 // the batch, "Done." only when every entry was visited.
 
 #include "dialog_fixture.h"
-#include "test_capture.h"
+#include "pcap_expect.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -17,6 +17,16 @@ class Batch : public DialogTest {
 protected:
     void Start() { ClickButton(IDC_START_CONVERSION); }
     QString Message(const std::string& text) const { return QString::fromStdString(text); }
+    // The frame lengths libpcap reads from `name` in the folder.
+    std::vector<unsigned> FrameLengths(const std::string& name) const
+    {
+        const PcapContents pcap = ReadPcap(Dir() + name);
+        EXPECT_EQ(pcap.error, "") << name;
+        std::vector<unsigned> lengths;
+        for (const PcapRecord& record : pcap.records)
+            lengths.push_back(record.capturedLength);
+        return lengths;
+    }
 };
 
 TEST_F(Batch, ConvertsTheSelectionAndSaysDoneInAPlainBoxOnTheDialog)
@@ -39,9 +49,9 @@ TEST_F(Batch, ConvertsTheSelectionAndSaysDoneInAPlainBoxOnTheDialog)
     EXPECT_EQ(box.owner, dlg.get());
     EXPECT_TRUE(box.modal);
 
-    EXPECT_EQ(FileSize(Dir() + "a.pcap"), static_cast<long long>(PcapSizeFor({60, 1, 1514})));
-    EXPECT_FALSE(FileExists(Dir() + "b.pcap"));
-    EXPECT_EQ(FileSize(Dir() + "c.pcap"), static_cast<long long>(PcapSizeFor({4})));
+    EXPECT_EQ(FrameLengths("a.pcap"), (std::vector<unsigned>{60, 1, 1514}));
+    EXPECT_FALSE(PathExists(Dir() + "b.pcap"));
+    EXPECT_EQ(FrameLengths("c.pcap"), std::vector<unsigned>{4});
     // Neither rebuilt nor deselected; the new pcap files are not listed.
     EXPECT_EQ(Entries(), (QStringList{"a.DT", "b.DT", "c.DT"}));
     EXPECT_EQ(SelectedRows(), (Rows{0, 2}));
@@ -51,7 +61,7 @@ TEST_F(Batch, ConvertsTheSelectionAndSaysDoneInAPlainBoxOnTheDialog)
     ASSERT_EQ(::unlink((Dir() + "a.pcap").c_str()), 0);
     Start();
     EXPECT_EQ(watcher.Texts(), (Texts{"Done.", "Done."}));
-    EXPECT_TRUE(FileExists(Dir() + "a.pcap"));
+    EXPECT_TRUE(PathExists(Dir() + "a.pcap"));
 }
 
 TEST_F(Batch, EmptyListOrNoSelectionStillSaysDone)
@@ -66,7 +76,7 @@ TEST_F(Batch, EmptyListOrNoSelectionStillSaysDone)
     ClickButton(IDC_REFRESH);
     Start();
     EXPECT_EQ(watcher.Texts(), (Texts{"Done.", "Done."}));
-    EXPECT_FALSE(FileExists(Dir() + "a.pcap"));
+    EXPECT_FALSE(PathExists(Dir() + "a.pcap"));
 }
 
 TEST_F(Batch, StopsAtTheFirstFailureInListOrder)
@@ -86,10 +96,10 @@ TEST_F(Batch, StopsAtTheFirstFailureInListOrder)
     ASSERT_EQ(watcher.boxes.size(), 1u);
     EXPECT_EQ(watcher.boxes[0].text, Message(Dir() + "c.DT File header error"));
     EXPECT_EQ(watcher.boxes[0].caption, QStringLiteral("tpc_gui_tests"));
-    EXPECT_TRUE(FileExists(Dir() + "a.pcap"));
-    EXPECT_FALSE(FileExists(Dir() + "b.pcap"));
-    EXPECT_FALSE(FileExists(Dir() + "c.pcap"));
-    EXPECT_FALSE(FileExists(Dir() + "d.pcap"));
+    EXPECT_TRUE(PathExists(Dir() + "a.pcap"));
+    EXPECT_FALSE(PathExists(Dir() + "b.pcap"));
+    EXPECT_FALSE(PathExists(Dir() + "c.pcap"));
+    EXPECT_FALSE(PathExists(Dir() + "d.pcap"));
     EXPECT_EQ(SelectedRows(), (Rows{0, 2, 3}));
     // The box comes up with the ordinary cursor; the busy one is gone afterwards.
     EXPECT_EQ(watcher.boxes[0].cursor, Qt::ArrowCursor);
@@ -108,8 +118,8 @@ TEST_F(Batch, SelectedDirectoryOrVanishedFileFailsAndEndsTheBatch)
     ClickButton(IDC_SELECT_ALL);
     Start();
     EXPECT_EQ(watcher.Texts(), (Texts{Message(Dir() + "x.DT Open error")}));
-    EXPECT_TRUE(FileExists(Dir() + "a.pcap"));
-    EXPECT_FALSE(FileExists(Dir() + "y.pcap"));
+    EXPECT_TRUE(PathExists(Dir() + "a.pcap"));
+    EXPECT_FALSE(PathExists(Dir() + "y.pcap"));
 
     ASSERT_EQ(::rmdir((Dir() + "x.DT").c_str()), 0);
     ASSERT_EQ(::unlink((Dir() + "y.DT").c_str()), 0);
@@ -117,7 +127,7 @@ TEST_F(Batch, SelectedDirectoryOrVanishedFileFailsAndEndsTheBatch)
     Start();
     EXPECT_EQ(watcher.Texts().back(), Message(Dir() + "y.DT Open error"));
     EXPECT_EQ(watcher.boxes.size(), 2u);
-    EXPECT_FALSE(FileExists(Dir() + "z.pcap"));
+    EXPECT_FALSE(PathExists(Dir() + "z.pcap"));
 }
 
 TEST_F(Batch, FailedWriteIsShownAndEndsTheBatchWithoutDone)
@@ -138,7 +148,7 @@ TEST_F(Batch, FailedWriteIsShownAndEndsTheBatchWithoutDone)
     EXPECT_EQ(watcher.boxes[0].caption, QStringLiteral("tpc_gui_tests"));
     EXPECT_EQ(watcher.boxes[0].icon, QMessageBox::NoIcon);
     EXPECT_EQ(watcher.boxes[0].cursor, Qt::ArrowCursor);
-    EXPECT_FALSE(FileExists(Dir() + "b.pcap"));
+    EXPECT_FALSE(PathExists(Dir() + "b.pcap"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(SelectedRows(), (Rows{0, 1}));
@@ -147,5 +157,5 @@ TEST_F(Batch, FailedWriteIsShownAndEndsTheBatchWithoutDone)
     ASSERT_EQ(::unlink((Dir() + "a.pcap").c_str()), 0);
     Start();
     EXPECT_EQ(watcher.Texts().back(), QStringLiteral("Done."));
-    EXPECT_TRUE(FileExists(Dir() + "b.pcap"));
+    EXPECT_TRUE(PathExists(Dir() + "b.pcap"));
 }

@@ -1,7 +1,5 @@
 #include "dialog_fixture.h"
 
-#include "test_capture.h"
-
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -9,9 +7,24 @@
 #include <QPushButton>
 #include <QTest>
 
-void DialogTest::SetUp()
+Bytes ValidCapture(const std::vector<unsigned>& frameLengths)
 {
-    ASSERT_TRUE(m_dir.isValid());
+    EntryLog log;
+    std::uint32_t counter = 0;
+    for (unsigned length : frameLengths) {
+        Bytes data(length);
+        for (unsigned i = 0; i < length; ++i)
+            data[i] = static_cast<std::uint8_t>(i);
+        log.Frame({data, counter});
+        counter += 250;
+    }
+    return CaptureBuilder().Dinf().Monl(log).bytes();
+}
+
+Bytes BrokenCapture()
+{
+    const char text[] = "TAVRINO DATA   X";
+    return Bytes(text, text + 16);
 }
 
 void DialogTest::TearDown()
@@ -21,12 +34,12 @@ void DialogTest::TearDown()
 
 std::string DialogTest::Dir() const
 {
-    return m_dir.path().toStdString() + "/";
+    return m_dir.path() + "/";
 }
 
-void DialogTest::Put(const std::string& name, const std::string& bytes)
+void DialogTest::Put(const std::string& name, const Bytes& bytes)
 {
-    WriteFile(Dir() + name, bytes);
+    WriteFileBytes(Dir() + name, bytes);
 }
 
 void DialogTest::OpenDialog()

@@ -3,28 +3,33 @@
 // A converter dialog shown offscreen over a scratch folder, driven with real
 // mouse clicks and keys, its modal windows answered by a ModalWatcher.
 
+#include "capture_builder.h"
 #include "converter_dlg.h"
 #include "resource.h"
 #include "modal_watcher.h"
 #include "qt_print.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+// A capture with one frame entry per length, 1/4 s apart.
+Bytes ValidCapture(const std::vector<unsigned>& frameLengths);
+// 16 bytes that are not a capture's header: " File header error".
+Bytes BrokenCapture();
+
 class DialogTest : public ::testing::Test {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
     // The scratch folder, ending with '/'.
     std::string Dir() const;
-    void Put(const std::string& name, const std::string& bytes);
+    void Put(const std::string& name, const Bytes& bytes);
 
     // Creates the dialog from its template and shows it as the active window.
     void OpenDialog();
@@ -47,5 +52,5 @@ protected:
     QString chooserStart;
 
 private:
-    QTemporaryDir m_dir;
+    TempDir m_dir;
 };

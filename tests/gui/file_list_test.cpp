@@ -1,7 +1,6 @@
 // The file list: clicks toggle entries, the selection buttons, and refreshing.
 
 #include "dialog_fixture.h"
-#include "test_capture.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -15,7 +14,7 @@ protected:
         DialogTest::SetUp();
         for (const char* name : {"d.DT", "a.DT", "c.dt", "b.DT"})
             Put(name, ValidCapture({60}));
-        Put("a.pcap", "");
+        Put("a.pcap", {});
         OpenDialog();
         ChooseFolder(Dir());
     }

@@ -2,7 +2,7 @@
 
 #include "capture_listing.h"
 #include "program_path.h"
-#include "test_capture.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,35 +56,32 @@ TEST(CapturePattern, OrderIgnoresCaseFirst)
 
 TEST(CaptureListing, ListsEveryMatchingEntryInNameOrder)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string folder = dir.path().toStdString() + "/";
+    TempDir dir;
+    const std::string folder = dir.path() + "/";
     for (const char* name : {"b.DT", "A.dt", "c.Dt", ".hidden.DT", "x.pcap", "notes.txt", "y.DTX", "DT"})
-        WriteFile(folder + name, "");
+        WriteFileBytes(folder + name, {});
     ASSERT_EQ(::mkdir((folder + "dir.DT").c_str(), 0755), 0);
     ASSERT_EQ(::mkdir((folder + "sub").c_str(), 0755), 0);
-    WriteFile(folder + "sub/inner.DT", "");
+    WriteFileBytes(folder + "sub/inner.DT", {});
 
     EXPECT_EQ(ListCaptureNames(folder), (Names{".hidden.DT", "A.dt", "b.DT", "c.Dt", "dir.DT"}));
 }
 
 TEST(CaptureListing, MissingOrUnreadableFolderIsEmpty)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string folder = dir.path().toStdString() + "/";
+    TempDir dir;
+    const std::string folder = dir.path() + "/";
     EXPECT_TRUE(ListCaptureNames(folder + "missing/").empty());
-    WriteFile(folder + "file", "");
+    WriteFileBytes(folder + "file", {});
     EXPECT_TRUE(ListCaptureNames(folder + "file/").empty());
 }
 
 TEST(CaptureListing, UnreadableFolderIsEmpty)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string locked = dir.path().toStdString() + "/locked/";
+    TempDir dir;
+    const std::string locked = dir / "locked/";
     ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
-    WriteFile(locked + "a.DT", "");
+    WriteFileBytes(locked + "a.DT", {});
     ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
     const bool readable = ::access(locked.c_str(), R_OK) == 0;
     const Names names = ListCaptureNames(locked);

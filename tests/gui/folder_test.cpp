@@ -1,7 +1,6 @@
 // Choosing the folder with "...": the chooser, the trailing '/', and what a cancel keeps.
 
 #include "dialog_fixture.h"
-#include "test_capture.h"
 
 #include <QDir>
 #include <QFileDialog>

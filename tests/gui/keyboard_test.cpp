@@ -1,7 +1,6 @@
 // Keys as the original dialog manager handled them: Enter, Esc, Tab and mnemonics.
 
 #include "dialog_fixture.h"
-#include "test_capture.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -121,5 +120,5 @@ TEST_F(Keyboard, ButtonMnemonicsPressTheirButtons)
     Key(Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(WaitFor([this] { return !watcher.boxes.empty(); }));
     EXPECT_EQ(watcher.Texts(), (std::vector<QString>{"Done."}));
-    EXPECT_TRUE(FileExists(Dir() + "c.pcap"));
+    EXPECT_TRUE(PathExists(Dir() + "c.pcap"));
 }

@@ -1,42 +1,26 @@
 // `cmake --install` into a scratch prefix: both programs, the menu entry, the
 // icons and the man page, where a desktop and man(1) look for them.
 
-#include <cstdio>
-#include <cstdlib>
+#include "run_command.h"
+#include "test_files.h"
+
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path)
+std::string ReadText(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Standard output of a shell command, and its exit status.
-std::string Capture(const std::string& command, int& status)
-{
-    std::string out;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t count;
-        while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, count);
-        const int raw = ::pclose(pipe);
-        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    } else {
-        status = -1;
-    }
-    return out;
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 bool IsExecutableFile(const fs::path& path)
@@ -49,42 +33,28 @@ class InstalledTree : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        std::string pattern = (fs::temp_directory_path() / "tpc-install-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(&pattern[0]), nullptr);
-        s_prefix = new fs::path(pattern);
-        int status = 0;
-        s_log = new std::string(Capture(std::string("'") + CMAKE_COMMAND_PATH + "' --install '" + BUILD_DIR +
-                                            "' --prefix '" + pattern + "' 2>&1",
-                                        status));
-        s_status = status;
+        s_prefix = std::make_unique<TempDir>();
+        s_install = RunCommand({CMAKE_COMMAND_PATH, "--install", BUILD_DIR, "--prefix", s_prefix->path()});
     }
-    static void TearDownTestSuite()
-    {
-        std::error_code ignored;
-        fs::remove_all(*s_prefix, ignored);
-        delete s_prefix;
-        delete s_log;
-    }
-    void SetUp() override { ASSERT_EQ(s_status, 0) << *s_log; }
+    static void TearDownTestSuite() { s_prefix.reset(); }
+    void SetUp() override { ASSERT_EQ(s_install.exitCode, 0) << s_install.out << s_install.err; }
 
-    static const fs::path& prefix() { return *s_prefix; }
+    static fs::path prefix() { return s_prefix->path(); }
 
-    static fs::path* s_prefix;
-    static std::string* s_log;
-    static int s_status;
+    static std::unique_ptr<TempDir> s_prefix;
+    static CommandResult s_install;
 };
 
-fs::path* InstalledTree::s_prefix = nullptr;
-std::string* InstalledTree::s_log = nullptr;
-int InstalledTree::s_status = -1;
+std::unique_ptr<TempDir> InstalledTree::s_prefix;
+CommandResult InstalledTree::s_install;
 
 TEST_F(InstalledTree, ProgramsLandInBinAndRunFromThere)
 {
     const fs::path dt2pcap = prefix() / "bin/dt2pcap";
     ASSERT_TRUE(IsExecutableFile(dt2pcap));
-    int status = -1;
-    EXPECT_EQ(Capture("'" + dt2pcap.string() + "' --version", status), "dt2pcap 1.0.0.0\n");
-    EXPECT_EQ(status, 0);
+    const CommandResult version = RunCommand({dt2pcap, "--version"});
+    EXPECT_EQ(version.out, "dt2pcap 1.0.0.0\n");
+    EXPECT_EQ(version.exitCode, 0);
 
     if (WITH_WINDOW)
         EXPECT_TRUE(IsExecutableFile(prefix() / "bin/tavrino-pcap-converter"));
@@ -96,9 +66,9 @@ TEST_F(InstalledTree, ManPageIsInSectionOneAndCoversEveryOption)
 {
     const fs::path page = prefix() / "share/man/man1/dt2pcap.1.gz";
     ASSERT_TRUE(fs::is_regular_file(page));
-    int status = -1;
-    const std::string text = Capture("gzip -dc '" + page.string() + "'", status);
-    EXPECT_EQ(status, 0);
+    const CommandResult gunzip = RunCommand({"/usr/bin/env", "gzip", "-dc", page});
+    EXPECT_EQ(gunzip.exitCode, 0) << gunzip.err;
+    const std::string& text = gunzip.out;
     EXPECT_EQ(text.rfind(".TH DT2PCAP 1", 0), 0u);
     // Every option of --help is documented.
     for (const char* option : {"output", "tz", "keep", "quiet", "help", "version"})
@@ -113,7 +83,7 @@ TEST_F(InstalledTree, MenuEntryStartsTheWindowWithItsIcon)
         return;
     }
     ASSERT_TRUE(fs::is_regular_file(entry));
-    std::istringstream lines(Slurp(entry));
+    std::istringstream lines(ReadText(entry));
     std::string line;
     std::getline(lines, line);
     EXPECT_EQ(line, "[Desktop Entry]");
@@ -149,8 +119,8 @@ TEST_F(InstalledTree, IconsInTheHicolorThemeAtTheirSizes)
             continue;
         }
         ASSERT_TRUE(fs::is_regular_file(installed)) << installed;
-        const std::string png = Slurp(installed);
-        EXPECT_EQ(png, Slurp(source));
+        const std::string png = ReadText(installed);
+        EXPECT_TRUE(png == ReadText(source));
         // PNG signature, then IHDR with the width and height the folder promises.
         ASSERT_GE(png.size(), 24u);
         EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
