@@ -123,28 +123,6 @@ TEST_P(EntryTimeInZone, UsesStandardTime)
 INSTANTIATE_TEST_SUITE_P(Zones, EntryTimeInZone, ::testing::ValuesIn(kZoneCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(EntryClock, GivesWhatComputeEntryTimeGives)
-{
-    const StartWords starts[] = {{25, 9, 8, 7, 6, 5, 2010}, {0xFF, 0xC4, 0xFF, 23, 31, 12, 2009},
-                                 {0, 7, 14, 3, 19, 1, 2038}, {0, 59, 59, 23, 31, 12, 1969}};
-    const std::uint64_t counters[] = {0, 1, 999, 1000, 1000, 5, 0xFFFFFFFF, 0x80000000, 123456789, 123456789,
-                                      123457000, 42, 0, 86400000, 86399999};
-    for (const char* zone : {"UTC", "America/New_York"}) {
-        ScopedTimeZone scoped(zone);
-        for (const StartWords& start : starts) {
-            for (std::uint8_t code : {0, 1, 2, 3, 255}) {
-                EntryClock clock(start.TimeWord().data(), start.DateWord().data(), code);
-                for (std::uint64_t counter : counters) {
-                    Time fromClock;
-                    clock.Compute(counter, fromClock.first, fromClock.second);
-                    EXPECT_EQ(fromClock, Compute(start, code, counter))
-                        << zone << " code " << int{code} << " counter " << counter;
-                }
-            }
-        }
-    }
-}
-
 class ConversionTimeZoneTest : public ConversionTest {};
 
 TEST_F(ConversionTimeZoneTest, EachConversionTakesTheZoneInForceWhenItStarts)
