@@ -20,13 +20,8 @@ bool OutputFile::Create(const std::string& path)
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return false;
-    m_fd = fd;
+    Attach(fd, path);
     m_ownsFd = true;
-    m_path = path;
-    if (!m_buffer)
-        m_buffer.reset(new std::uint8_t[kBufferSize]);
-    m_length = 0;
-    m_written = 0;
     return true;
 }
 

@@ -54,17 +54,9 @@ public:
     }
     bool Write(const std::uint8_t* data, std::size_t count)
     {
-        while (count > 0) {
-            const ssize_t n = ::write(m_fd, data, count);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            data += n;
-            count -= static_cast<std::size_t>(n);
-            m_offset += static_cast<std::uint64_t>(n);
-        }
+        if (!WriteAt(data, count, m_offset))
+            return false;
+        m_offset += count;
         return true;
     }
     bool WriteAt(const std::uint8_t* data, std::size_t count, std::uint64_t offset)
