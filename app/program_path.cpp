@@ -31,5 +31,7 @@ std::string BaseNameOfPath(const std::string& path)
 
 std::string ApplicationName()
 {
-    return BaseNameOfPath(ProgramFilePath());
+    // Every message box's caption: read the program's path once.
+    static const std::string name = BaseNameOfPath(ProgramFilePath());
+    return name;
 }

@@ -4,22 +4,15 @@
 #include "write_error.h"
 
 #include <cstdio>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-std::uint64_t FileSize(const std::string& path)
-{
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
-}
 
 enum class Outcome { Converted, Failed, WriteFailed };
 
 Outcome ConvertOne(const std::string& file, const std::string& output, ConsoleHost& host)
 {
-    host.StartFile(file, FileSize(file));
+    host.StartFile(file);
     Outcome outcome;
     try {
         int result;

@@ -16,10 +16,10 @@ void ConsoleHost::OnProgress(std::uint64_t done, std::uint64_t total)
         m_progress->Update(done, total);
 }
 
-void ConsoleHost::StartFile(const std::string& file, std::uint64_t total)
+void ConsoleHost::StartFile(const std::string& file)
 {
     if (m_progress != nullptr)
-        m_progress->Start(file, total);
+        m_progress->Start(file);
 }
 
 void ConsoleHost::EndFile()

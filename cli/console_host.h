@@ -15,7 +15,7 @@ public:
     void ShowMessage(const std::string& text) override;
     void OnProgress(std::uint64_t done, std::uint64_t total) override;
 
-    void StartFile(const std::string& file, std::uint64_t total);
+    void StartFile(const std::string& file);
     void EndFile();
 
 private:

@@ -20,11 +20,10 @@ std::string FormatProgress(const std::string& file, std::uint64_t done, std::uin
     return kEllipsis + file.substr(start) + tail;
 }
 
-void ProgressLine::Start(const std::string& file, std::uint64_t total)
+void ProgressLine::Start(const std::string& file)
 {
     m_file = file;
     m_started = std::chrono::steady_clock::now();
-    Update(0, total);
 }
 
 void ProgressLine::Update(std::uint64_t done, std::uint64_t total)

@@ -14,7 +14,8 @@ public:
     // never wraps (a wrapped line cannot be redrawn with '\r').
     ProgressLine(std::FILE* stream, std::size_t columns) : m_stream(stream), m_columns(columns) {}
 
-    void Start(const std::string& file, std::uint64_t total);
+    // The line appears with the conversion's first progress report.
+    void Start(const std::string& file);
     void Update(std::uint64_t done, std::uint64_t total);
     // Removes the line, leaving the cursor at the start of an empty line.
     void Clear();

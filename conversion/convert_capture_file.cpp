@@ -101,6 +101,7 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     input.Seek(monlPosition);
     std::uint64_t remaining = monlSize;
     std::uint64_t nextProgress = monlPosition + kProgressStep;
+    host.OnProgress(monlPosition, input.Size());
     while (remaining != 0) {
         if (remaining < capture::kEntryHeaderSize ||
             input.Read(capture::kEntryHeaderSize, &data) != capture::kEntryHeaderSize)

@@ -9,15 +9,6 @@ constexpr std::int64_t kMicrosPerSecond = 1000000;
 
 std::int64_t Signed8(std::uint8_t byte) { return static_cast<std::int8_t>(byte); }
 
-// Offset since the start in microseconds: signed, since a hundredths byte of
-// 128 or more counts as negative.
-std::int64_t OffsetMicroseconds(std::int64_t tickMicroseconds, std::int64_t hundredthsMicroseconds,
-                                std::uint64_t entryCounter)
-{
-    // The counter is 32-bit and the multiplier at most 1000: no overflow.
-    return static_cast<std::int64_t>(entryCounter & 0xFFFFFFFFu) * tickMicroseconds + hundredthsMicroseconds;
-}
-
 // Floor division, so that the remainder is always 0..999999.
 std::int64_t FloorSeconds(std::int64_t offset)
 {
@@ -62,11 +53,8 @@ std::uint32_t TickMicroseconds(std::uint8_t resolutionCode)
 void ComputeEntryTime(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,
                       std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds)
 {
-    const std::int64_t offset =
-        OffsetMicroseconds(TickMicroseconds(resolutionCode), Signed8(timeWord[0]) * 10000, entryCounter);
-    const std::int64_t whole = FloorSeconds(offset);
-    microseconds = static_cast<std::uint32_t>(offset - whole * kMicrosPerSecond);
-    seconds = StartPlusSeconds(timeWord, dateWord, whole);
+    // A fresh clock has nothing to share: one mktime for this one entry.
+    EntryClock(timeWord, dateWord, resolutionCode).Compute(entryCounter, seconds, microseconds);
 }
 
 EntryClock::EntryClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode)
@@ -78,7 +66,11 @@ EntryClock::EntryClock(const std::uint8_t* timeWord, const std::uint8_t* dateWor
 
 void EntryClock::Compute(std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds)
 {
-    const std::int64_t offset = OffsetMicroseconds(m_tickMicroseconds, m_hundredthsMicroseconds, entryCounter);
+    // Offset since the start in microseconds: signed, since a hundredths byte of
+    // 128 or more counts as negative. The counter is 32-bit and the multiplier
+    // at most 1000: no overflow.
+    const std::int64_t offset =
+        static_cast<std::int64_t>(entryCounter & 0xFFFFFFFFu) * m_tickMicroseconds + m_hundredthsMicroseconds;
     const std::int64_t whole = FloorSeconds(offset);
     microseconds = static_cast<std::uint32_t>(offset - whole * kMicrosPerSecond);
     // Every input of mktime but the seconds is fixed for the capture, so equal

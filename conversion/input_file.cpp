@@ -73,7 +73,7 @@ bool InputFile::Fill(std::size_t count)
         // Keep the unread tail: move it to the front of the buffer.
         kept = static_cast<std::size_t>(end - m_position);
         std::memmove(m_buffer.get(), m_buffer.get() + (m_position - m_bufferStart), kept);
-        if (m_atEnd && m_position <= end) {
+        if (m_atEnd) {
             // The file ended inside this buffer already; nothing more to ask for.
             m_bufferStart = m_position;
             m_bufferLength = kept;

@@ -9,8 +9,9 @@ class MessageHost {
 public:
     virtual ~MessageHost() = default;
     virtual void ShowMessage(const std::string& text) = 0;
-    // Called now and then during the entry walk with the capture bytes done so
-    // far out of `total` (the input's size). Hosts that show no progress ignore it.
+    // Called as the entry walk starts and now and then during it, with the
+    // capture bytes done so far out of `total` (the input's size, 0 when it
+    // has none). Hosts that show no progress ignore it.
     virtual void OnProgress(std::uint64_t done, std::uint64_t total)
     {
         (void)done;

@@ -33,7 +33,6 @@ void OutputFile::Attach(int fd, const std::string& name)
     if (!m_buffer)
         m_buffer.reset(new std::uint8_t[kBufferSize]);
     m_length = 0;
-    m_written = 0;
 }
 
 void OutputFile::WriteSlow(const void* data, std::size_t count)
@@ -41,7 +40,6 @@ void OutputFile::WriteSlow(const void* data, std::size_t count)
     Flush();
     if (count >= kBufferSize) {
         WriteAll(static_cast<const std::uint8_t*>(data), count);
-        m_written += count;
     } else {
         Write(data, count);
     }
@@ -55,7 +53,6 @@ void OutputFile::Flush()
     const std::size_t length = m_length;
     m_length = 0;
     WriteAll(m_buffer.get(), length);
-    m_written += length;
 }
 
 void OutputFile::WriteAll(const std::uint8_t* data, std::size_t count)

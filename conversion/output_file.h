@@ -31,18 +31,10 @@ public:
             WriteSlow(data, count);
         }
     }
-    void WriteU32(std::uint32_t value)
-    {
-        const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                       static_cast<std::uint8_t>(value >> 16),
-                                       static_cast<std::uint8_t>(value >> 24)};
-        Write(bytes, 4);
-    }
 
     void Flush();
     // Flushes and closes; raises WriteError if either fails.
     void Close();
-    std::uint64_t BytesWritten() const { return m_written + m_length; }
 
 private:
     void WriteSlow(const void* data, std::size_t count);
@@ -53,5 +45,4 @@ private:
     std::string m_path;
     std::unique_ptr<std::uint8_t[]> m_buffer;  // kBufferSize bytes, left uninitialised
     std::size_t m_length = 0;
-    std::uint64_t m_written = 0;
 };
