@@ -10,10 +10,11 @@ void ConsoleHost::ShowMessage(const std::string& text)
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-void ConsoleHost::OnProgress(std::uint64_t done, std::uint64_t total)
+bool ConsoleHost::OnProgress(std::uint64_t done, std::uint64_t total)
 {
     if (m_progress != nullptr)
         m_progress->Update(done, total);
+    return true;
 }
 
 void ConsoleHost::StartFile(const std::string& file)

@@ -9,12 +9,19 @@ class MessageHost {
 public:
     virtual ~MessageHost() = default;
     virtual void ShowMessage(const std::string& text) = 0;
-    // Called as the entry walk starts and now and then during it, with the
-    // capture bytes done so far out of `total` (the input's size, 0 when it
-    // has none). Hosts that show no progress ignore it.
-    virtual void OnProgress(std::uint64_t done, std::uint64_t total)
+    // Called as the entry walk starts and then after every kProgressStep bytes
+    // of capture or so, with the bytes done so far out of `total` (the input's
+    // size). Returning false stops the conversion: its unfinished output is
+    // discarded, an earlier output file is left as it was, and the conversion
+    // returns -1 without a message. Hosts that show no progress ignore it.
+    virtual bool OnProgress(std::uint64_t done, std::uint64_t total)
     {
         (void)done;
         (void)total;
+        return true;
     }
+
+    // Bytes of capture between two progress reports: small enough that a
+    // window answering from this callback stays responsive on slow disks.
+    static constexpr std::uint64_t kProgressStep = 1u << 20;
 };

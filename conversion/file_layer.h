@@ -1,0 +1,83 @@
+#pragma once
+
+// The conversion's one contact with the operating system's files. Each
+// platform has its own implementation file (file_layer_posix.cpp,
+// file_layer_windows.cpp); nothing above this header sees a descriptor type,
+// a stat record or an error numbering of its own. Paths are UTF-8 strings (on
+// POSIX systems simply the bytes of the name).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace file_layer {
+
+// An open file: a descriptor on POSIX, a HANDLE on Windows.
+using Handle = std::intptr_t;
+constexpr Handle kNoHandle = -1;
+
+// Which file a name or an open file stands for: device and inode, or volume
+// serial number and file index.
+struct FileId {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileId& other) const { return volume == other.volume && index == other.index; }
+};
+
+// The system's words for the reason of the last failed call of this layer on
+// this thread, such as "No space left on device".
+std::string LastErrorText();
+
+// Opens an existing regular file for reading. Anything else -- missing,
+// unreadable, a directory, a FIFO, a socket, a device -- fails at once,
+// without blocking. On success fills the file's identity and size.
+bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::uint64_t& size);
+// Reads up to `count` bytes at `offset` (64-bit). Returns how many were read:
+// 0 at the end of the file, -1 when the system cannot read on.
+std::int64_t ReadAt(Handle handle, void* buffer, std::size_t count, std::uint64_t offset);
+void Close(Handle handle);
+
+// The process's standard output, as an open file for writing.
+Handle StandardOutput();
+// Identity of what `handle` has open; false when it has none (a pipe may have one).
+bool IdentifyHandle(Handle handle, FileId& id);
+// Writes all `count` bytes. False when the system refuses; LastErrorText() says why.
+bool WriteAll(Handle handle, const void* data, std::size_t count);
+
+// A file written under a temporary name in the folder of `finalPath` that
+// takes the final name only when committed: the final name only ever changes
+// to a finished file. An uncommitted replacement removes its temporary file
+// when discarded or destroyed, and RemoveUnfinishedFiles() removes it from a
+// signal handler. A symbolic link at the final name is replaced by the new
+// file; its target is never written.
+class Replacement {
+public:
+    Replacement() = default;
+    ~Replacement() { Discard(); }
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+    // Refuses -- false, with `reason` the system's words or our own -- a final
+    // name that is the file `input` (whatever the spelling or link), an
+    // existing one that is not a regular file or a link, and one without any
+    // write permission (also for an administrator). Otherwise creates the
+    // temporary file.
+    bool Create(const std::string& finalPath, const FileId& input, std::string& reason);
+    Handle GetHandle() const { return m_handle; }
+    // Closes the temporary file and moves it onto the final name. False when
+    // the system refuses; LastErrorText() says why, and the temporary file is gone.
+    bool Commit();
+    // Closes and removes the temporary file, if there is one.
+    void Discard();
+
+private:
+    Handle m_handle = kNoHandle;
+    std::string m_finalPath;
+    std::string m_tempPath;  // empty while the temporary file has no name of its own
+};
+
+// Removes every unfinished replacement's temporary file. Safe to call from a
+// signal handler (POSIX) or a console control handler (Windows).
+void RemoveUnfinishedFiles();
+
+} // namespace file_layer
