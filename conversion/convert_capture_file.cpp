@@ -7,12 +7,12 @@
 #include "capture_format.h"
 #include "entry_time.h"
 #include "input_file.h"
+#include "local_time.h"
 #include "output_file.h"
 #include "output_path.h"
 #include "pcap_format.h"
 
 #include <cstring>
-#include <ctime>
 #include <sys/stat.h>
 
 namespace {
@@ -39,7 +39,7 @@ int ConvertCaptureFile(std::string inputPath, MessageHost& host)
 int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, MessageHost& host)
 {
     // Each conversion uses the time zone in force when it starts.
-    tzset();
+    RefreshTimeZone();
 
     const auto fail = [&](const char* text) {
         host.ShowMessage(inputPath + text);

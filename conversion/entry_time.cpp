@@ -1,7 +1,8 @@
 #include "entry_time.h"
 
+#include "local_time.h"
+
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -20,22 +21,18 @@ std::int64_t FloorSeconds(std::int64_t offset)
 
 std::uint32_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::int64_t wholeSeconds)
 {
-    const std::int64_t second = Signed8(timeWord[1]) + wholeSeconds;
-    const std::int16_t year = static_cast<std::int16_t>(dateWord[2] | dateWord[3] << 8);
-    struct tm local;
-    std::memset(&local, 0, sizeof local);
-    local.tm_year = year - 1900;
-    local.tm_mon = static_cast<int>(Signed8(dateWord[1]) - 1);
-    local.tm_mday = static_cast<int>(Signed8(dateWord[0]));
-    local.tm_hour = static_cast<int>(Signed8(timeWord[3]));
-    local.tm_min = static_cast<int>(Signed8(timeWord[2]));
-    local.tm_sec = static_cast<int>(second);  // at most 127 + 4294967 + 1: fits
-    local.tm_isdst = 0;
-    const time_t result = std::mktime(&local);
-    // -1 stands for failure and for anything the 32-bit time of the format cannot hold.
-    if (result == static_cast<time_t>(-1) || result < 0 || result > 0x7FFFFFFF)
+    LocalTime local;
+    local.year = static_cast<std::int16_t>(dateWord[2] | dateWord[3] << 8);
+    local.month = static_cast<int>(Signed8(dateWord[1]));
+    local.day = static_cast<int>(Signed8(dateWord[0]));
+    local.hour = static_cast<int>(Signed8(timeWord[3]));
+    local.minute = static_cast<int>(Signed8(timeWord[2]));
+    local.second = Signed8(timeWord[1]) + wholeSeconds;  // at most 127 + 4294967 + 1
+    std::int64_t utc = 0;
+    // Failure, and anything the 32-bit time of the format cannot hold, is 0xFFFFFFFF.
+    if (!LocalTimeToUtc(local, utc) || utc < 0 || utc > 0x7FFFFFFF)
         return 0xFFFFFFFFu;
-    return static_cast<std::uint32_t>(result);
+    return static_cast<std::uint32_t>(utc);
 }
 
 } // namespace
