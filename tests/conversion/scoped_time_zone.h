@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "test_files.h"
+
 // Sets TZ for one test and puts back what was there before.
 class ScopedTimeZone {
 public:
@@ -12,16 +14,16 @@ public:
     {
         if (const char* old = std::getenv("TZ"))
             m_old = old;
-        ::setenv("TZ", zone, 1);
+        SetEnv("TZ", zone);
         if (apply)
             ::tzset();
     }
     ~ScopedTimeZone()
     {
         if (m_old)
-            ::setenv("TZ", m_old->c_str(), 1);
+            SetEnv("TZ", *m_old);
         else
-            ::unsetenv("TZ");
+            UnsetEnv("TZ");
         ::tzset();
     }
     ScopedTimeZone(const ScopedTimeZone&) = delete;

@@ -85,3 +85,7 @@ std::vector<std::string> ListDir(const std::string& path)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+void SetEnv(const std::string& name, const std::string& value) { ::setenv(name.c_str(), value.c_str(), 1); }
+
+void UnsetEnv(const std::string& name) { ::unsetenv(name.c_str()); }

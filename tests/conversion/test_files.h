@@ -28,3 +28,7 @@ void WriteFileBytesAt(const std::string& path, std::uint64_t offset, const std::
 bool PathExists(const std::string& path);
 // Names in a folder, sorted, without "." and "..".
 std::vector<std::string> ListDir(const std::string& path);
+
+// The process's environment, one variable at a time.
+void SetEnv(const std::string& name, const std::string& value);
+void UnsetEnv(const std::string& name);

@@ -1,0 +1,304 @@
+// The file layer on Windows: UTF-8 names turned into wide ones for the wide
+// (W) calls, positioned reads, and the replacement through a hidden file in
+// the final name's folder that MoveFileExW puts in place.
+
+#include "file_layer.h"
+
+#include "windows_text.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+namespace file_layer {
+
+namespace {
+
+thread_local DWORD lastError = ERROR_SUCCESS;
+
+bool Fail()
+{
+    lastError = GetLastError();
+    return false;
+}
+
+HANDLE AsHandle(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
+Handle FromHandle(HANDLE handle) { return reinterpret_cast<Handle>(handle); }
+
+FileId IdOf(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    FileId id;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return id;
+}
+
+// A regular file: on a disk and not a directory (devices such as NUL and
+// CON, pipes and folders all fail here).
+bool IsRegularFile(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info)
+{
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        lastError = ERROR_INVALID_FUNCTION;
+        return false;
+    }
+    if (!GetFileInformationByHandle(handle, &info))
+        return Fail();
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        lastError = ERROR_DIRECTORY;
+        return false;
+    }
+    return true;
+}
+
+// The folder part of `path`, with its separator ("" for a bare name).
+std::wstring FolderOf(const std::wstring& path)
+{
+    const std::size_t end = path.find_last_of(L"\\/:");
+    return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
+}
+
+// Temporary files not yet committed, for RemoveUnfinishedFiles(), which runs
+// on the console control handler's own thread.
+std::mutex unfinishedLock;
+std::vector<std::wstring>& Unfinished()
+{
+    static std::vector<std::wstring> names;
+    return names;
+}
+
+void Forget(const std::wstring& name)
+{
+    std::lock_guard<std::mutex> hold(unfinishedLock);
+    std::vector<std::wstring>& names = Unfinished();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) {
+            names.erase(names.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
+std::atomic<unsigned> temporaryCounter{0};
+
+std::wstring TemporaryName(const std::wstring& finalPath)
+{
+    const std::wstring folder = FolderOf(finalPath);
+    const std::wstring name = finalPath.substr(folder.size());
+    return folder + L"." + name + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(temporaryCounter++) + L".tmp";
+}
+
+// Closes what `probe` has open when it goes out of scope.
+struct ScopedHandle {
+    HANDLE handle;
+    ~ScopedHandle()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+};
+
+} // namespace
+
+std::string LastErrorText() { return windows_text::SystemErrorText(lastError); }
+
+bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::uint64_t& size)
+{
+    std::wstring wide;
+    if (!windows_text::Utf8ToWide(path, wide)) {
+        lastError = ERROR_INVALID_NAME;
+        return false;
+    }
+    // Others may go on reading, writing or renaming it; a folder does not
+    // open without FILE_FLAG_BACKUP_SEMANTICS.
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return Fail();
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!IsRegularFile(file, info)) {
+        const DWORD reason = lastError;
+        CloseHandle(file);
+        lastError = reason;
+        return false;
+    }
+    handle = FromHandle(file);
+    id = IdOf(info);
+    size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    return true;
+}
+
+std::int64_t ReadAt(Handle handle, void* buffer, std::size_t count, std::uint64_t offset)
+{
+    // One ReadFile at an explicit offset: the handle's own position is not used.
+    const DWORD asked = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(handle), buffer, asked, &got, &at)) {
+        if (GetLastError() == ERROR_HANDLE_EOF)
+            return 0;
+        Fail();
+        return -1;
+    }
+    return got;
+}
+
+void Close(Handle handle)
+{
+    if (handle != kNoHandle)
+        CloseHandle(AsHandle(handle));
+}
+
+Handle StandardOutput()
+{
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    return output == nullptr || output == INVALID_HANDLE_VALUE ? kNoHandle : FromHandle(output);
+}
+
+bool IdentifyHandle(Handle handle, FileId& id)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(AsHandle(handle)) != FILE_TYPE_DISK || !GetFileInformationByHandle(AsHandle(handle), &info))
+        return false;
+    id = IdOf(info);
+    return true;
+}
+
+bool WriteAll(Handle handle, const void* data, std::size_t count)
+{
+    const char* next = static_cast<const char*>(data);
+    while (count > 0) {
+        const DWORD asked = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+        DWORD done = 0;
+        if (!WriteFile(AsHandle(handle), next, asked, &done, nullptr))
+            return Fail();
+        if (done == 0) {
+            lastError = ERROR_DISK_FULL;
+            return false;
+        }
+        next += done;
+        count -= done;
+    }
+    return true;
+}
+
+bool Replacement::Create(const std::string& finalPath, const FileId& input, std::string& reason)
+{
+    Discard();
+    std::wstring wideFinal;
+    if (!windows_text::Utf8ToWide(finalPath, wideFinal)) {
+        reason = windows_text::SystemErrorText(ERROR_INVALID_NAME);
+        return false;
+    }
+
+    // What stands at the final name now: the link itself, not its target.
+    ScopedHandle existing{CreateFileW(wideFinal.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
+    if (existing.handle != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileType(existing.handle) != FILE_TYPE_DISK) {
+            reason = "Not a regular file";
+            return false;
+        }
+        if (!GetFileInformationByHandle(existing.handle, &info)) {
+            reason = windows_text::SystemErrorText(GetLastError());
+            return false;
+        }
+        if (IdOf(info) == input) {
+            reason = "Is the input file";
+            return false;
+        }
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            reason = windows_text::SystemErrorText(ERROR_DIRECTORY);
+            return false;
+        }
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+            reason = windows_text::SystemErrorText(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        // Locked: another program holds it open without sharing its deletion.
+        ScopedHandle writable{CreateFileW(wideFinal.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
+        if (writable.handle == INVALID_HANDLE_VALUE) {
+            reason = windows_text::SystemErrorText(GetLastError());
+            return false;
+        }
+    } else {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            reason = windows_text::SystemErrorText(error);
+            return false;
+        }
+    }
+
+    const std::wstring temporary = TemporaryName(wideFinal);
+    {
+        std::lock_guard<std::mutex> hold(unfinishedLock);
+        Unfinished().push_back(temporary);
+    }
+    // FILE_SHARE_DELETE: the console control handler may remove it while it is open.
+    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = windows_text::SystemErrorText(GetLastError());
+        Forget(temporary);
+        return false;
+    }
+    m_handle = FromHandle(file);
+    m_finalPath = finalPath;
+    windows_text::WideToUtf8(temporary, m_tempPath);
+    return true;
+}
+
+bool Replacement::Commit()
+{
+    if (m_handle == kNoHandle)
+        return false;
+    CloseHandle(AsHandle(m_handle));
+    m_handle = kNoHandle;
+    std::wstring temporary, wideFinal;
+    windows_text::Utf8ToWide(m_tempPath, temporary);
+    windows_text::Utf8ToWide(m_finalPath, wideFinal);
+    // The finished file keeps no trace of its hidden temporary life.
+    SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const bool moved = MoveFileExW(temporary.c_str(), wideFinal.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!moved) {
+        lastError = GetLastError();
+        DeleteFileW(temporary.c_str());
+    }
+    Forget(temporary);
+    m_tempPath.clear();
+    return moved;
+}
+
+void Replacement::Discard()
+{
+    if (m_handle != kNoHandle) {
+        CloseHandle(AsHandle(m_handle));
+        m_handle = kNoHandle;
+    }
+    if (!m_tempPath.empty()) {
+        std::wstring temporary;
+        windows_text::Utf8ToWide(m_tempPath, temporary);
+        DeleteFileW(temporary.c_str());
+        Forget(temporary);
+        m_tempPath.clear();
+    }
+}
+
+void RemoveUnfinishedFiles()
+{
+    // A file still open is removed as its last handle closes, at the latest
+    // when the process ends.
+    std::lock_guard<std::mutex> hold(unfinishedLock);
+    for (const std::wstring& name : Unfinished())
+        DeleteFileW(name.c_str());
+}
+
+} // namespace file_layer

@@ -1,0 +1,248 @@
+#include "converter_dlg.h"
+
+#include "capture_listing_windows.h"
+#include "convert_capture_file.h"
+#include "folder_chooser.h"
+#include "program_file.h"
+#include "resource_ids.h"
+#include "windows_text.h"
+
+#include <commctrl.h>
+
+#include <exception>
+#include <vector>
+
+namespace {
+
+std::wstring Wide(const std::string& text)
+{
+    std::wstring wide;
+    windows_text::Utf8ToWide(text, wide);
+    return wide;
+}
+
+std::wstring WindowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// The wait cursor while a batch runs, undone however the batch ends.
+class BusyCursor {
+public:
+    BusyCursor() : m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~BusyCursor() { SetCursor(m_previous); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    HCURSOR m_previous;
+};
+
+} // namespace
+
+CConverterDlg::CConverterDlg()
+{
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    m_hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    m_hSmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+INT_PTR CConverterDlg::DoModal()
+{
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONVERTER_DIALOG), nullptr, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CConverterDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        reinterpret_cast<CConverterDlg*>(lParam)->m_hWnd = dialog;
+    }
+    auto* self = reinterpret_cast<CConverterDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return self != nullptr ? self->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR CConverterDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_PAINT:
+        if (!IsIconic(m_hWnd))
+            return FALSE;
+        OnPaint();
+        return TRUE;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_SETCURSOR:
+        if (m_progress == nullptr)
+            return FALSE;
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED)
+            return FALSE;
+        try {
+            switch (LOWORD(wParam)) {
+            case IDC_FOLDER_BROWSE:
+                OnBrowseFolder();
+                return TRUE;
+            case IDC_REFRESH:
+                OnRefresh();
+                return TRUE;
+            case IDC_SELECT_ALL:
+                OnSelectAll();
+                return TRUE;
+            case IDC_SELECT_NONE:
+                OnSelectNone();
+                return TRUE;
+            case IDC_START_CONVERSION:
+                OnStartConversion();
+                return TRUE;
+            case IDOK:
+            case IDCANCEL:
+                EndDialog(m_hWnd, LOWORD(wParam));
+                return TRUE;
+            default:
+                return FALSE;
+            }
+        } catch (const std::exception& error) {
+            // What a handler lets out (a failed write, whose text is the whole
+            // message) is reported here: it must never cross the system's code.
+            ShowMessage(error.what());
+            return TRUE;
+        }
+    default:
+        (void)lParam;
+        return FALSE;
+    }
+}
+
+BOOL CConverterDlg::OnInitDialog()
+{
+    m_btnStartConversion = GetDlgItem(m_hWnd, IDC_START_CONVERSION);
+    m_lstFiles = GetDlgItem(m_hWnd, IDC_FILE_LIST);
+    m_stcFolder = GetDlgItem(m_hWnd, IDC_FOLDER_PATH);
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+    // A long folder keeps its end in sight: elided in the middle.
+    SetWindowLongW(m_stcFolder, GWL_STYLE, GetWindowLongW(m_stcFolder, GWL_STYLE) | SS_PATHELLIPSIS | SS_NOPREFIX);
+    SetFolder(FolderOfPath(ProgramFilePath()));
+    OnRefresh();
+    return TRUE;  // the focus goes to the first tab stop, "Start conversion"
+}
+
+void CConverterDlg::OnPaint()
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+}
+
+void CConverterDlg::SetFolder(const std::string& folder)
+{
+    m_strFolder = folder;
+    SetWindowTextW(m_stcFolder, Wide(m_strFolder).c_str());
+}
+
+void CConverterDlg::OnBrowseFolder()
+{
+    std::string chosen;
+    if (!ChooseFolder(m_hWnd, L"select folder", m_strFolder, chosen))
+        return;
+    if (chosen.empty())
+        return;
+    if (chosen.back() != '\\')
+        chosen += '\\';
+    SetFolder(chosen);
+    OnRefresh();
+}
+
+void CConverterDlg::OnRefresh()
+{
+    const std::vector<std::wstring> names = ListCaptureNamesWide(Wide(m_strFolder));
+    // One redraw for the whole list, not one per entry.
+    SendMessageW(m_lstFiles, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(m_lstFiles, LB_RESETCONTENT, 0, 0);
+    SendMessageW(m_lstFiles, LB_INITSTORAGE, names.size(), static_cast<LPARAM>(names.size() * 64));
+    for (const std::wstring& name : names)
+        SendMessageW(m_lstFiles, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(m_lstFiles, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(m_lstFiles, nullptr, TRUE);
+}
+
+void CConverterDlg::OnSelectAll()
+{
+    // Index -1: every entry in one message.
+    SendMessageW(m_lstFiles, LB_SETSEL, TRUE, -1);
+}
+
+void CConverterDlg::OnSelectNone()
+{
+    SendMessageW(m_lstFiles, LB_SETSEL, FALSE, -1);
+}
+
+void CConverterDlg::OnStartConversion()
+{
+    const int count = static_cast<int>(SendMessageW(m_lstFiles, LB_GETCOUNT, 0, 0));
+    std::vector<int> selected(static_cast<std::size_t>(SendMessageW(m_lstFiles, LB_GETSELCOUNT, 0, 0) > 0
+                                                           ? SendMessageW(m_lstFiles, LB_GETSELCOUNT, 0, 0)
+                                                           : 0));
+    if (!selected.empty())
+        SendMessageW(m_lstFiles, LB_GETSELITEMS, selected.size(), reinterpret_cast<LPARAM>(selected.data()));
+    bool complete = true;
+    {
+        BusyCursor busy;
+        BatchProgress progress(m_hWnd, selected.size());
+        m_progress = &progress;
+        struct Release {
+            CConverterDlg* dialog;
+            ~Release() { dialog->m_progress = nullptr; }
+        } release{this};
+        std::size_t number = 0;
+        for (const int index : selected) {
+            if (index < 0 || index >= count)
+                continue;
+            std::wstring name(static_cast<std::size_t>(SendMessageW(m_lstFiles, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
+            name.resize(static_cast<std::size_t>(
+                SendMessageW(m_lstFiles, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&name[0]))));
+            progress.StartFile(++number, name);
+            if (ConvertCaptureFile(m_strFolder + windows_text::WideToUtf8(name)) == -1 || progress.Cancelled()) {
+                complete = false;
+                break;
+            }
+        }
+    }
+    if (complete)
+        ShowMessage("Done.");
+}
+
+int CConverterDlg::ConvertCaptureFile(std::string path)
+{
+    return ::ConvertCaptureFile(std::move(path), *this);
+}
+
+bool CConverterDlg::OnProgress(std::uint64_t done, std::uint64_t total)
+{
+    return m_progress == nullptr || m_progress->Pump(done, total);
+}
+
+void CConverterDlg::ShowMessage(const std::string& text)
+{
+    const HWND owner = m_progress != nullptr ? m_progress->MessageOwner() : m_hWnd;
+    MessageBoxW(owner, Wide(text).c_str(), Wide(ApplicationName()).c_str(), MB_OK);
+}
