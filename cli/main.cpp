@@ -2,20 +2,17 @@
 
 #include "batch.h"
 #include "console_host.h"
-#include "file_layer.h"
 #include "options.h"
+#include "platform.h"
 #include "progress_line.h"
 #include "safe_name.h"
 #include "time_zone.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -38,34 +35,11 @@ int PrintAndExit(const char* text)
     return 0;
 }
 
-// Interrupted, hung up or told to stop: remove the unfinished output, then end
-// the way that signal ends a program, so that shells and scripts see it.
-extern "C" void OnStopSignal(int signalNumber)
-{
-    file_layer::RemoveUnfinishedFiles();
-    std::signal(signalNumber, SIG_DFL);
-    std::raise(signalNumber);
-}
-
-std::size_t TerminalColumns(int fd)
-{
-    winsize size{};
-    return ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-}
-
 } // namespace
 
-int main(int argc, char** argv)
+int Dt2pcapMain(int argc, char** argv)
 {
-    // Past a file-size limit, let the write fail and be reported instead of the
-    // signal ending the program without a word.
-    std::signal(SIGXFSZ, SIG_IGN);
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        // A signal ignored by whoever started us (nohup) stays ignored.
-        struct sigaction action {};
-        if (::sigaction(signalNumber, nullptr, &action) == 0 && action.sa_handler != SIG_IGN)
-            std::signal(signalNumber, OnStopSignal);
-    }
+    PrepareProcess();
 
     Options options;
     std::string error;
@@ -83,17 +57,17 @@ int main(int argc, char** argv)
         break;
     }
 
-    if (options.output == "-" && ::isatty(STDOUT_FILENO))
+    if (options.output == "-" && StandardOutputIsTerminal())
         return UsageError("refusing to write a capture to a terminal; redirect standard output or use -o FILE");
     if (options.timeZone) {
         if (!IsKnownTimeZone(*options.timeZone))
-            return UsageError("unknown time zone '" + SafeName(*options.timeZone) + "'");
+            return UsageError(UnknownTimeZoneText(*options.timeZone));
         UseTimeZone(*options.timeZone);
     }
 
     std::unique_ptr<ProgressLine> progress;
-    if (!options.quiet && ::isatty(STDERR_FILENO))
-        progress = std::make_unique<ProgressLine>(stderr, TerminalColumns(STDERR_FILENO));
+    if (!options.quiet && StandardErrorIsTerminal())
+        progress = std::make_unique<ProgressLine>(stderr, StandardErrorColumns());
     ConsoleHost host(progress.get());
     return ConvertAll(options, host);
 }

@@ -174,8 +174,17 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
     while (count > 0) {
         const DWORD asked = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
         DWORD done = 0;
-        if (!WriteFile(AsHandle(handle), next, asked, &done, nullptr))
-            return Fail();
+        if (!WriteFile(AsHandle(handle), next, asked, &done, nullptr)) {
+            const DWORD error = GetLastError();
+            if ((error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) && GetFileType(AsHandle(handle)) == FILE_TYPE_PIPE) {
+                // The reader has closed the pipe: end quietly, as SIGPIPE ends
+                // a POSIX program, with the status of a failed run.
+                RemoveUnfinishedFiles();
+                ExitProcess(1);
+            }
+            lastError = error;
+            return false;
+        }
         if (done == 0) {
             lastError = ERROR_DISK_FULL;
             return false;
@@ -195,35 +204,42 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
         return false;
     }
 
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // The input under another name, through a link included: never the output.
+    {
+        ScopedHandle target{CreateFileW(wideFinal.c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+        BY_HANDLE_FILE_INFORMATION info;
+        if (target.handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(target.handle, &info) &&
+            IdOf(info) == input) {
+            reason = "it is the capture file being converted";
+            return false;
+        }
+    }
     // What stands at the final name now: the link itself, not its target.
-    ScopedHandle existing{CreateFileW(wideFinal.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING,
+    ScopedHandle existing{CreateFileW(wideFinal.c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
     if (existing.handle != INVALID_HANDLE_VALUE) {
         BY_HANDLE_FILE_INFORMATION info;
         if (GetFileType(existing.handle) != FILE_TYPE_DISK) {
-            reason = "Not a regular file";
+            reason = "not a regular file";
             return false;
         }
         if (!GetFileInformationByHandle(existing.handle, &info)) {
             reason = windows_text::SystemErrorText(GetLastError());
             return false;
         }
-        if (IdOf(info) == input) {
-            reason = "Is the input file";
-            return false;
-        }
         if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             reason = windows_text::SystemErrorText(ERROR_DIRECTORY);
             return false;
         }
+        // Read-only means read-only, also for an administrator.
         if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
             reason = windows_text::SystemErrorText(ERROR_ACCESS_DENIED);
             return false;
         }
         // Locked: another program holds it open without sharing its deletion.
-        ScopedHandle writable{CreateFileW(wideFinal.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING,
+        ScopedHandle writable{CreateFileW(wideFinal.c_str(), DELETE, shareAll, nullptr, OPEN_EXISTING,
                                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
         if (writable.handle == INVALID_HANDLE_VALUE) {
             reason = windows_text::SystemErrorText(GetLastError());

@@ -21,12 +21,6 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
-std::wstring WindowText(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-    return text;
-}
 
 // The wait cursor while a batch runs, undone however the batch ends.
 class BusyCursor {

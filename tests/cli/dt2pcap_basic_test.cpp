@@ -3,7 +3,6 @@
 
 #include "dt2pcap_fixture.h"
 
-#include <unistd.h>
 
 namespace {
 
@@ -68,21 +67,6 @@ TEST_F(Dt2pcapTest, MessagesOfOpenAndEntryWalkFailures)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Write file Open error\nx.pcap: it is the capture file being converted\n");
     EXPECT_EQ(ReadFileBytes(dir / "x.pcap"), Capture(1).bytes());
-}
-
-// Names reach the terminal escaped: one failure is one line, whatever the name holds.
-TEST_F(Dt2pcapTest, ControlCharactersInNamesArePrintedEscaped)
-{
-    const std::string evil = "evil\nfoo.DT Read error:packet\x1b[31m.DT";
-    NotACapture().WriteTo(dir / evil);
-    Capture(1).WriteTo(dir / "tab\there.DT");
-    ASSERT_EQ(::mkdir((dir / "tab\there.pcap").c_str(), 0755), 0);
-    const CommandResult result = Run({"-k", evil, "tab\there.DT", "caf\xc3\xa9\xff.DT"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "evil\\nfoo.DT Read error:packet\\x1b[31m.DT File header error\n"
-                          "Write file Open error\ntab\\there.pcap: Is a directory\n"
-                          "caf\xc3\xa9\\xff.DT Open error\n"
-                          "dt2pcap: 3 of 3 files not converted\n");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "dt2pcap_fixture.h"
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -121,6 +122,23 @@ TEST_F(OnTerminal, StopSignalsLeaveTheEarlierOutputAndNothingElse)
         EXPECT_EQ(ReadFileBytes(dir / "big.pcap"), earlier);
         EXPECT_EQ(ListDir(dir.path()), listing);
     }
+}
+
+// Names that only POSIX file systems allow (a newline, a tab, bytes that are
+// not UTF-8): held with the terminal tests, which are POSIX's too.
+// Names reach the terminal escaped: one failure is one line, whatever the name holds.
+TEST_F(Dt2pcapTest, ControlCharactersInNamesArePrintedEscaped)
+{
+    const std::string evil = "evil\nfoo.DT Read error:packet\x1b[31m.DT";
+    NotACapture().WriteTo(dir / evil);
+    Capture(1).WriteTo(dir / "tab\there.DT");
+    ASSERT_EQ(::mkdir((dir / "tab\there.pcap").c_str(), 0755), 0);
+    const CommandResult result = Run({"-k", evil, "tab\there.DT", "caf\xc3\xa9\xff.DT"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "evil\\nfoo.DT Read error:packet\\x1b[31m.DT File header error\n"
+                          "Write file Open error\ntab\\there.pcap: Is a directory\n"
+                          "caf\xc3\xa9\\xff.DT Open error\n"
+                          "dt2pcap: 3 of 3 files not converted\n");
 }
 
 } // namespace

@@ -96,7 +96,7 @@ void Drain(HANDLE from, std::string& into)
 } // namespace
 
 CommandResult RunCommand(const std::vector<std::string>& argv, const std::string& workDir,
-                         const std::vector<std::string>& env, const std::string& stdoutPath)
+                         const std::vector<std::string>& env, const std::string& stdoutPath, bool append)
 {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     const HANDLE input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
@@ -107,8 +107,9 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
         out = InheritablePipe();
         output = out.write;
     } else {
-        output = CreateFileW(Wide(stdoutPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        output = CreateFileW(Wide(stdoutPath).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                             append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (output == INVALID_HANDLE_VALUE)
             throw std::runtime_error("cannot create " + stdoutPath);
     }
@@ -159,7 +160,8 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
 }
 
 CommandResult RunCommandOnTerminal(const std::vector<std::string>&, const std::string&,
-                                   const std::vector<std::string>&, const std::string&)
+                                   const std::vector<std::string>&, const std::string&,
+                                   const std::function<void(int pid, const std::string& shown)>&)
 {
     throw std::runtime_error("no pseudo-terminal on Windows");
 }

@@ -1,5 +1,7 @@
 #include "time_zone.h"
 
+#include "safe_name.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -62,3 +64,5 @@ void UseTimeZone(const std::string& zone)
     // The conversion calls tzset() itself at its start.
     ::setenv("TZ", ZoneName(zone).c_str(), 1);
 }
+
+std::string UnknownTimeZoneText(const std::string& zone) { return "unknown time zone '" + SafeName(zone) + "'"; }

@@ -1,0 +1,20 @@
+#pragma once
+
+// What dt2pcap needs from its system besides files, one implementation per
+// platform: platform_posix.cpp (signals, isatty, the terminal's width) and
+// platform_windows.cpp (console control events, the console, wmain). Each
+// also holds the program's entry point, which calls Dt2pcapMain with the
+// arguments as UTF-8.
+
+#include <cstddef>
+
+int Dt2pcapMain(int argc, char** argv);
+
+// A stop (Ctrl+C, SIGTERM, a closed terminal or console) removes the
+// unfinished output before the program ends as such a stop ends it.
+void PrepareProcess();
+
+bool StandardOutputIsTerminal();
+bool StandardErrorIsTerminal();
+// The width of the terminal on standard error, 80 when it cannot say.
+std::size_t StandardErrorColumns();

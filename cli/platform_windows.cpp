@@ -1,0 +1,80 @@
+#include "platform.h"
+
+#include "file_layer.h"
+#include "windows_text.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Ctrl+C, Ctrl+Break, a closed console: remove the unfinished output and let
+// the system's default handling end the program.
+BOOL WINAPI OnConsoleControl(DWORD)
+{
+    file_layer::RemoveUnfinishedFiles();
+    return FALSE;
+}
+
+// A console, not a file, a pipe or the NUL device (which the C runtime's
+// isatty takes for a terminal).
+bool IsConsole(DWORD which)
+{
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
+}
+
+UINT originalOutputCodePage = 0;
+
+void RestoreCodePage()
+{
+    if (originalOutputCodePage != 0)
+        SetConsoleOutputCP(originalOutputCodePage);
+}
+
+} // namespace
+
+void PrepareProcess()
+{
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    // Messages and the help text byte for byte as on other systems: "\n", not "\r\n".
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    // Names are UTF-8; so is what a console shows while we run.
+    if (IsConsole(STD_ERROR_HANDLE) || IsConsole(STD_OUTPUT_HANDLE)) {
+        originalOutputCodePage = GetConsoleOutputCP();
+        SetConsoleOutputCP(CP_UTF8);
+        std::atexit(RestoreCodePage);
+    }
+}
+
+bool StandardOutputIsTerminal() { return IsConsole(STD_OUTPUT_HANDLE); }
+
+bool StandardErrorIsTerminal() { return IsConsole(STD_ERROR_HANDLE); }
+
+std::size_t StandardErrorColumns()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info))
+        return 80;
+    const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    return columns > 0 ? static_cast<std::size_t>(columns) : 80;
+}
+
+// The arguments arrive as UTF-16; everything inside works on UTF-8.
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(windows_text::WideToUtf8(argv[i]));
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(&argument[0]);
+    pointers.push_back(nullptr);
+    return Dt2pcapMain(argc, pointers.data());
+}
