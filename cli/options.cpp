@@ -1,7 +1,6 @@
 #include "options.h"
 
-#include <getopt.h>
-#include <vector>
+#include <cstring>
 
 const char kUsage[] =
     "Usage: dt2pcap [OPTION]... FILE...\n"
@@ -14,8 +13,9 @@ const char kUsage[] =
     "                      pcap stream to standard output, which must not be a\n"
     "                      terminal\n"
     "      --tz=ZONE       compute time stamps as if this machine's time zone were\n"
-    "                      ZONE (an IANA name such as Asia/Tokyo); default: TZ or\n"
-    "                      the system's zone\n"
+    "                      ZONE (an IANA name such as Asia/Tokyo; on Windows the\n"
+    "                      C runtime's form such as JST-9); default: TZ or the\n"
+    "                      system's zone\n"
     "  -k, --keep-going    after a failed file, go on with the others\n"
     "  -q, --quiet         no progress line (only ever shown when standard error\n"
     "                      is a terminal)\n"
@@ -26,46 +26,60 @@ const char kUsage[] =
 
 namespace {
 
-enum LongOnly { kTimeZone = 256, kHelp, kVersion };
+enum class Takes { Nothing, Argument };
 
-const option kLongOptions[] = {
-    {"output", required_argument, nullptr, 'o'},
-    {"tz", required_argument, nullptr, kTimeZone},
-    {"keep-going", no_argument, nullptr, 'k'},
-    {"quiet", no_argument, nullptr, 'q'},
-    {"help", no_argument, nullptr, kHelp},
-    {"version", no_argument, nullptr, kVersion},
-    {nullptr, 0, nullptr, 0},
+struct LongOption {
+    const char* name;
+    Takes takes;
+    char letter;  // the short form, or a private code of a long-only option
 };
 
-// Not const: getopt_long takes char* const argv[].
-char programName[] = "dt2pcap";
+constexpr char kTimeZone = 1, kHelp = 2, kVersion = 3;
+
+const LongOption kLongOptions[] = {
+    {"output", Takes::Argument, 'o'}, {"tz", Takes::Argument, kTimeZone}, {"keep-going", Takes::Nothing, 'k'},
+    {"quiet", Takes::Nothing, 'q'},   {"help", Takes::Nothing, kHelp},    {"version", Takes::Nothing, kVersion},
+};
+
+const LongOption* FindShort(char letter)
+{
+    for (const LongOption& option : kLongOptions) {
+        if (option.letter == letter && (letter == 'o' || letter == 'k' || letter == 'q'))
+            return &option;
+    }
+    return nullptr;
+}
+
+// The option a long name stands for: exact, or the one whose name it begins.
+const LongOption* FindLong(const std::string& name)
+{
+    const LongOption* found = nullptr;
+    for (const LongOption& option : kLongOptions) {
+        if (name == option.name)
+            return &option;
+        if (std::strncmp(option.name, name.c_str(), name.size()) == 0)
+            found = found == nullptr ? &option : nullptr;  // ambiguous: none
+    }
+    return found;
+}
 
 } // namespace
 
+// Our own reading of GNU getopt_long's conventions and wording, so that every
+// platform's C library gives the same results and the same messages.
 ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& error)
 {
-    // getopt_long words its own errors ("unrecognized option '--x'", ...),
-    // prefixed by argv[0]; give it our name rather than the path we were run by.
     if (argc < 1)
         return ParseResult::NoFiles;
-    std::vector<char*> args(argv, argv + argc);
-    args[0] = programName;
-    args.push_back(nullptr);
-    opterr = 1;
-    optind = 0;  // 0, not 1: glibc then also forgets the state of an earlier parse
     bool help = false, version = false, hasOutput = false;
-    for (;;) {
-        const int c = getopt_long(argc, args.data(), "o:kq", kLongOptions, nullptr);
-        if (c == -1)
-            break;
-        switch (c) {
+    const auto apply = [&](char letter, const std::string& argument) {
+        switch (letter) {
         case 'o':
-            options.output = optarg;
+            options.output = argument;
             hasOutput = true;
             break;
         case kTimeZone:
-            options.timeZone = optarg;
+            options.timeZone = argument;
             break;
         case 'k':
             options.keepGoing = true;
@@ -79,9 +93,64 @@ ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& e
         case kVersion:
             version = true;
             break;
-        default:
-            error.clear();  // already printed by getopt_long
-            return ParseResult::UsageError;
+        }
+    };
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--") {
+            options.files.insert(options.files.end(), argv + i + 1, argv + argc);
+            break;
+        }
+        if (arg.size() < 2 || arg[0] != '-') {
+            options.files.push_back(arg);  // "-" too: a name, as for getopt
+            continue;
+        }
+        if (arg[1] == '-') {
+            const std::size_t equals = arg.find('=');
+            const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+            const LongOption* option = FindLong(name);
+            if (option == nullptr) {
+                error = "unrecognized option '" + arg + "'";
+                return ParseResult::UsageError;
+            }
+            std::string argument;
+            if (option->takes == Takes::Nothing) {
+                if (equals != std::string::npos) {
+                    error = std::string("option '--") + option->name + "' doesn't allow an argument";
+                    return ParseResult::UsageError;
+                }
+            } else if (equals != std::string::npos) {
+                argument = arg.substr(equals + 1);
+            } else if (i + 1 < argc) {
+                argument = argv[++i];
+            } else {
+                error = std::string("option '--") + option->name + "' requires an argument";
+                return ParseResult::UsageError;
+            }
+            apply(option->letter, argument);
+            continue;
+        }
+        // One or more short options: "-kq", "-ofile", "-o file".
+        for (std::size_t at = 1; at < arg.size(); ++at) {
+            const LongOption* option = FindShort(arg[at]);
+            if (option == nullptr) {
+                error = std::string("invalid option -- '") + arg[at] + "'";
+                return ParseResult::UsageError;
+            }
+            if (option->takes == Takes::Nothing) {
+                apply(option->letter, "");
+                continue;
+            }
+            if (at + 1 < arg.size()) {
+                apply(option->letter, arg.substr(at + 1));
+            } else if (i + 1 < argc) {
+                apply(option->letter, argv[++i]);
+            } else {
+                error = std::string("option requires an argument -- '") + arg[at] + "'";
+                return ParseResult::UsageError;
+            }
+            break;
         }
     }
     if (help)
@@ -93,7 +162,6 @@ ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& e
         error = "-o/--output needs a path, or - for standard output";
         return ParseResult::UsageError;
     }
-    options.files.assign(args.begin() + optind, args.begin() + argc);
     if (options.files.empty())
         return ParseResult::NoFiles;
     if (!options.output.empty() && options.files.size() > 1) {

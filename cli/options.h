@@ -16,9 +16,9 @@ struct Options {
 enum class ParseResult { Run, Help, Version, NoFiles, UsageError };
 
 // Reads argv with GNU getopt_long conventions (options and files may mix,
-// "--" ends the options). On UsageError `error` holds a one-line reason, or
-// is empty when getopt_long has already printed one; NoFiles is the usage
-// error of a command line without any capture file.
+// "--" ends the options, long names may be shortened while unambiguous). On
+// UsageError `error` holds a one-line reason in getopt_long's words; NoFiles
+// is the usage error of a command line without any capture file.
 ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& error);
 
 // The --help text.

@@ -7,14 +7,15 @@
 
 #include "test_files.h"
 
-// Sets TZ for one test and puts back what was there before.
+// Sets TZ for one test (in the platform's own spelling of the zone) and puts
+// back what was there before.
 class ScopedTimeZone {
 public:
     explicit ScopedTimeZone(const char* zone, bool apply = true)
     {
         if (const char* old = std::getenv("TZ"))
             m_old = old;
-        SetEnv("TZ", zone);
+        SetEnv("TZ", PlatformZone(zone));
         if (apply)
             ::tzset();
     }

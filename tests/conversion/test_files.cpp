@@ -89,3 +89,9 @@ std::vector<std::string> ListDir(const std::string& path)
 void SetEnv(const std::string& name, const std::string& value) { ::setenv(name.c_str(), value.c_str(), 1); }
 
 void UnsetEnv(const std::string& name) { ::unsetenv(name.c_str()); }
+
+bool IsPosixSystem() { return true; }
+
+bool RunningUnderWine() { return false; }
+
+std::string PlatformZone(const std::string& zone) { return zone; }

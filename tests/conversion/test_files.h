@@ -32,3 +32,12 @@ std::vector<std::string> ListDir(const std::string& path);
 // The process's environment, one variable at a time.
 void SetEnv(const std::string& name, const std::string& value);
 void UnsetEnv(const std::string& name);
+
+// POSIX systems have IANA zones under TZDIR, /dev/full and names with any
+// byte; tests of those skip elsewhere (the Windows build has its own).
+bool IsPosixSystem();
+// Wine's Windows, where a few C runtime functions differ from Windows' own.
+bool RunningUnderWine();
+// `zone`, an IANA name, as this platform's TZ spells it: itself on POSIX
+// systems, the C runtime's form on Windows ("Asia/Tokyo" is "JST-9").
+std::string PlatformZone(const std::string& zone);

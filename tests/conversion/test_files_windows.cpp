@@ -120,3 +120,29 @@ std::vector<std::string> ListDir(const std::string& path)
 void SetEnv(const std::string& name, const std::string& value) { _putenv_s(name.c_str(), value.c_str()); }
 
 void UnsetEnv(const std::string& name) { _putenv_s(name.c_str(), ""); }
+
+bool IsPosixSystem() { return false; }
+
+bool RunningUnderWine()
+{
+    // Wine's ntdll exports its version; Windows' does not.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+std::string PlatformZone(const std::string& zone)
+{
+    // Standard time only: the conversion always asks for it (daylight saving off).
+    static const std::pair<const char*, const char*> kZones[] = {
+        {"UTC", "UTC0"},
+        {"Asia/Tokyo", "JST-9"},
+        {"America/New_York", "EST5EDT"},
+        {"Europe/London", "GMT0BST"},
+        {"Australia/Lord_Howe", "LHS-10:30"},
+    };
+    for (const auto& [iana, runtime] : kZones) {
+        if (zone == iana)
+            return runtime;
+    }
+    return zone;
+}
