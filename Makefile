@@ -5,9 +5,10 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Debian 12 packages the build, the tests and the tools need.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
-            tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core
+            tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
+            g++-mingw-w64-x86-64-posix wine wine64 zip
 
-.PHONY: deps build run test test-sanitize bench fuzz package clean
+.PHONY: deps build run test test-sanitize bench fuzz package windows test-windows clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -46,5 +47,17 @@ package: build
 bench: build
 	bash bench/run-bench.sh $(BUILD)
 
+# The Windows edition, cross-built: WINDOWS_BUILD/dt2pcap.exe,
+# tavrino-pcap-converter.exe and the zip of both.
+WINDOWS_BUILD ?= build-windows
+windows: deps
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+# Its tests under wine (a prefix of its own in WINDOWS_BUILD), and the Linux
+# and Windows builds compared over the same captures.
+test-windows: windows build
+	bash scripts/test-windows.sh $(WINDOWS_BUILD) $(BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD)

@@ -131,7 +131,7 @@ TEST_F(Dt2pcapTest, ControlCharactersInNamesArePrintedEscaped)
 {
     const std::string evil = "evil\nfoo.DT Read error:packet\x1b[31m.DT";
     NotACapture().WriteTo(dir / evil);
-    Capture(1).WriteTo(dir / "tab\there.DT");
+    SomeFrames(1).WriteTo(dir / "tab\there.DT");
     ASSERT_EQ(::mkdir((dir / "tab\there.pcap").c_str(), 0755), 0);
     const CommandResult result = Run({"-k", evil, "tab\there.DT", "caf\xc3\xa9\xff.DT"});
     EXPECT_EQ(result.exitCode, 1);

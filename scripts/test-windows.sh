@@ -1,0 +1,20 @@
+#!/bin/bash
+# The Windows build's tests under wine, then the Linux and Windows builds
+# compared over the same captures. One wine prefix for the whole run, with its
+# wineserver kept running (-p) so that each test program starts quickly.
+#   test-windows.sh WINDOWS_BUILD LINUX_BUILD
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+windows=$(cd "$1" && pwd)
+linux=$(cd "$2" && pwd)
+start=$(date +%s)
+
+bash "$here/wine-prefix.sh" "$windows"
+export WINEPREFIX=$windows/wine WINEDEBUG=-all
+wineserver -p
+trap 'WINEPREFIX=$windows/wine wineserver -k 2>/dev/null || true' EXIT
+
+# One test at a time: the wine prefix and its windows are shared.
+(cd "$windows" && ctest --output-on-failure -j1)
+bash "$here/compare-windows.sh" "$linux" "$windows"
+echo "Windows tests took $(( $(date +%s) - start )) s"

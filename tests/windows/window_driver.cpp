@@ -1,0 +1,157 @@
+#include "window_driver.h"
+
+#include <thread>
+
+namespace {
+
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kCaption[] = L"TAVRINO pcap converter";
+constexpr int kMessageBoxText = 0xFFFF;  // the static text of a MessageBox
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t buffer[4096] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, sizeof buffer / sizeof buffer[0], reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return buffer;
+}
+
+struct Search {
+    DWORD processId;
+    bool messageBox;
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner != search->processId || std::wstring(className) != kDialogClass || !IsWindowVisible(window))
+        return TRUE;
+    // A message box has its static text; the main dialog has its caption.
+    const bool isBox = GetDlgItem(window, kMessageBoxText) != nullptr;
+    const bool isMain = TextOf(window) == kCaption;
+    if ((search->messageBox && isBox) || (!search->messageBox && isMain)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+WindowDriver::WindowDriver(const std::wstring& program, const std::wstring& folder)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + program + L"\"";
+    CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                   &m_process);
+}
+
+WindowDriver::~WindowDriver()
+{
+    if (m_process.hProcess == nullptr)
+        return;
+    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_process.hProcess, 99);
+        WaitForSingleObject(m_process.hProcess, 5000);
+    }
+    CloseHandle(m_process.hProcess);
+    CloseHandle(m_process.hThread);
+}
+
+HWND WindowDriver::FindTopLevel(bool messageBox)
+{
+    Search search{m_process.dwProcessId, messageBox, nullptr};
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WindowDriver::Dialog(std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (m_dialog == nullptr && m_process.hProcess != nullptr && std::chrono::steady_clock::now() < end) {
+        m_dialog = FindTopLevel(false);
+        if (m_dialog == nullptr)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return m_dialog;
+}
+
+std::wstring WindowDriver::FolderLabel() { return TextOf(GetDlgItem(Dialog(), 1001)); }
+
+std::vector<std::wstring> WindowDriver::ListEntries()
+{
+    const HWND list = GetDlgItem(Dialog(), 1002);
+    std::vector<std::wstring> entries;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[1024] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 1024)
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+int WindowDriver::SelectedCount()
+{
+    return static_cast<int>(SendMessageW(GetDlgItem(Dialog(), 1002), LB_GETSELCOUNT, 0, 0));
+}
+
+void WindowDriver::SelectAll() { Click(1004); }
+
+void WindowDriver::Click(int controlId) { PostMessageW(GetDlgItem(Dialog(), controlId), BM_CLICK, 0, 0); }
+
+void WindowDriver::PressEscape()
+{
+    // Through the dialog's own message loop, as a key press would come.
+    const HWND focus = GetDlgItem(Dialog(), 1007);
+    PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+std::wstring WindowDriver::WaitForMessageBox(std::wstring* caption, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    m_box = nullptr;
+    while (m_box == nullptr && std::chrono::steady_clock::now() < end) {
+        m_box = FindTopLevel(true);
+        if (m_box == nullptr)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (m_box == nullptr)
+        return std::wstring();
+    if (caption != nullptr)
+        *caption = TextOf(m_box);
+    return TextOf(GetDlgItem(m_box, kMessageBoxText));
+}
+
+void WindowDriver::DismissMessageBox()
+{
+    if (m_box == nullptr)
+        return;
+    const HWND box = m_box;
+    m_box = nullptr;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && IsWindow(box); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+bool WindowDriver::NoMessageBoxFor(std::chrono::milliseconds quiet)
+{
+    return WaitForMessageBox(nullptr, quiet).empty();
+}
+
+int WindowDriver::WaitForExit(std::chrono::milliseconds timeout)
+{
+    if (WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(m_process.hProcess, &code);
+    return static_cast<int>(code);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// Drives tavrino-pcap-converter.exe from outside, by window messages only
+// (no pixels, no keyboard): finds its dialog and message boxes by process,
+// reads the list and the boxes' text, selects, clicks and closes.
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+class WindowDriver {
+public:
+    // Starts `program` in `folder` (its current directory).
+    WindowDriver(const std::wstring& program, const std::wstring& folder);
+    ~WindowDriver();  // ends the program if it still runs
+    WindowDriver(const WindowDriver&) = delete;
+    WindowDriver& operator=(const WindowDriver&) = delete;
+
+    // The main dialog, once it is up (nullptr after `timeout`).
+    HWND Dialog(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    std::wstring FolderLabel();
+    std::vector<std::wstring> ListEntries();
+    int SelectedCount();
+    void SelectAll();
+    // BM_CLICK, posted: the handler may run a modal loop of its own.
+    void Click(int controlId);
+    void PressEscape();
+
+    // The text of the next message box of the program, waiting up to
+    // `timeout`; empty when none came. `caption` gets the box's caption.
+    std::wstring WaitForMessageBox(std::wstring* caption = nullptr,
+                                   std::chrono::milliseconds timeout = std::chrono::seconds(60));
+    // Presses the box's OK.
+    void DismissMessageBox();
+    // True when no message box is up for `quiet`.
+    bool NoMessageBoxFor(std::chrono::milliseconds quiet);
+
+    // The exit code once the program has ended, -1 if it runs on after `timeout`.
+    int WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+private:
+    HWND FindTopLevel(bool messageBox);
+
+    PROCESS_INFORMATION m_process{};
+    HWND m_dialog = nullptr;
+    HWND m_box = nullptr;
+};

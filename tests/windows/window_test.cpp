@@ -1,0 +1,136 @@
+// The window under wine, driven by its messages: a copy alone in a folder of
+// captures lists them, converts them as dt2pcap does, stops at a broken one
+// and ends on Esc.
+
+#include "capture_builder.h"
+#include "run_command.h"
+#include "test_files.h"
+#include "window_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+CaptureBuilder Frames(unsigned count, unsigned seed)
+{
+    EntryLog log;
+    for (unsigned i = 0; i < count; ++i) {
+        Bytes data(60 + (i * 13 + seed) % 900);
+        for (std::size_t b = 0; b < data.size(); ++b)
+            data[b] = static_cast<std::uint8_t>(b * 7 + i + seed);
+        log.Frame({data, i * 1500 + seed}).HeaderOnly(32);
+    }
+    DinfBody dinf;
+    dinf.start = {0, 30, 45, 12, 15, 6, 2021};
+    CaptureBuilder capture;
+    capture.Dinf(dinf).Monl(log);
+    return capture;
+}
+
+CaptureBuilder Broken()
+{
+    const char text[] = "TAVRINO DATE   ";
+    return CaptureBuilder(false).Raw(Bytes(text, text + 16));
+}
+
+std::wstring BesideUs(const char* name)
+{
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
+    return self.substr(0, self.find_last_of(L"\\/") + 1) + fs::u8path(name).wstring();
+}
+
+std::wstring Wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
+
+// A folder holding a copy of the window's program and nothing else of ours.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::path(Wide(dir.path())).make_preferred().wstring() + L"\\";
+        program = folder + L"tavrino-pcap-converter.exe";
+        ASSERT_TRUE(CopyFileW(BesideUs(WINDOW_PROGRAM).c_str(), program.c_str(), FALSE));
+    }
+    std::string Folder() const { return fs::path(folder).u8string(); }
+
+    TempDir dir;
+    std::wstring folder, program;
+};
+
+TEST_F(WindowTest, CopyInAFolderListsItsCapturesAndEscEndsIt)
+{
+    Frames(3, 1).WriteTo(dir / "b-run.DT");
+    Frames(3, 2).WriteTo(dir / "a-run.dt");
+    WriteFileBytes(dir / "notes.txt", {'x'});
+    CreateDirectoryW(Wide(dir / "folder.DT").c_str(), nullptr);
+
+    WindowDriver window(program, L"C:\\");
+    ASSERT_NE(window.Dialog(), nullptr);
+    EXPECT_EQ(window.FolderLabel(), folder);
+    EXPECT_EQ(window.ListEntries(), (std::vector<std::wstring>{L"a-run.dt", L"b-run.DT"}));
+    EXPECT_EQ(window.SelectedCount(), 0);
+
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
+TEST_F(WindowTest, SelectAllAndStartWriteWhatDt2pcapWritesThenDone)
+{
+    const std::vector<std::string> names{"one.DT", "two.DT", "three.DT"};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        Frames(20 + static_cast<unsigned>(i) * 40, static_cast<unsigned>(i)).WriteTo(dir / names[i]);
+    // The same captures converted by dt2pcap, in a folder of their own.
+    fs::create_directory(fs::u8path(dir / "cli"));
+    for (const std::string& name : names) {
+        fs::copy_file(fs::u8path(dir / name), fs::u8path(dir / ("cli/" + name)));
+        ASSERT_EQ(RunCommand({DT2PCAP_PROGRAM, name}, dir / "cli").exitCode, 0);
+    }
+
+    WindowDriver window(program, L"C:\\");
+    ASSERT_NE(window.Dialog(), nullptr);
+    window.SelectAll();
+    for (int i = 0; i < 100 && window.SelectedCount() != 3; ++i)
+        Sleep(20);
+    EXPECT_EQ(window.SelectedCount(), 3);
+    window.Click(1007);
+    std::wstring caption;
+    EXPECT_EQ(window.WaitForMessageBox(&caption), L"Done.");
+    EXPECT_EQ(caption, L"tavrino-pcap-converter");
+    window.DismissMessageBox();
+    for (const std::string& name : names) {
+        const std::string pcap = name.substr(0, name.size() - 3) + ".pcap";
+        EXPECT_EQ(ReadFileBytes(dir / pcap), ReadFileBytes(dir / ("cli/" + pcap))) << pcap;
+    }
+    // The batch leaves the selection as it was.
+    EXPECT_EQ(window.SelectedCount(), 3);
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
+TEST_F(WindowTest, BrokenCaptureInTheMiddleShowsItsMessageAndEndsTheBatch)
+{
+    Frames(5, 1).WriteTo(dir / "a.DT");
+    Broken().WriteTo(dir / "b.DT");
+    Frames(5, 3).WriteTo(dir / "c.DT");
+
+    WindowDriver window(program, L"C:\\");
+    ASSERT_NE(window.Dialog(), nullptr);
+    window.SelectAll();
+    for (int i = 0; i < 100 && window.SelectedCount() != 3; ++i)
+        Sleep(20);
+    window.Click(1007);
+    EXPECT_EQ(window.WaitForMessageBox(), folder + L"b.DT File header error");
+    window.DismissMessageBox();
+    EXPECT_TRUE(window.NoMessageBoxFor(std::chrono::milliseconds(1500)));  // no "Done."
+    EXPECT_TRUE(PathExists(dir / "a.pcap"));
+    EXPECT_FALSE(PathExists(dir / "b.pcap"));
+    EXPECT_FALSE(PathExists(dir / "c.pcap"));
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
+} // namespace
