@@ -22,15 +22,15 @@ bool IsLetters(const std::string& text, std::size_t from, std::size_t count)
     return true;
 }
 
-// Up to two digits at `at`, no more than `limit`; moves `at` past them.
-bool TakeNumber(const std::string& text, std::size_t& at, int limit)
+// `fewest` to two digits at `at`, no more than `limit`; moves `at` past them.
+bool TakeNumber(const std::string& text, std::size_t& at, int fewest, int limit)
 {
     int value = 0, digits = 0;
     while (at < text.size() && digits < 2 && std::isdigit(static_cast<unsigned char>(text[at]))) {
         value = value * 10 + (text[at++] - '0');
         ++digits;
     }
-    return digits > 0 && value <= limit;
+    return digits >= fewest && value <= limit;
 }
 
 } // namespace
@@ -45,11 +45,11 @@ bool IsKnownTimeZone(const std::string& zone)
         return true;  // "UTC", "GMT": no offset
     if (zone[at] == '+' || zone[at] == '-')
         ++at;
-    if (!TakeNumber(zone, at, 24))
+    if (!TakeNumber(zone, at, 1, 24))
         return false;
     for (int part = 0; part < 2 && at < zone.size() && zone[at] == ':'; ++part) {
         ++at;
-        if (!TakeNumber(zone, at, 59))
+        if (!TakeNumber(zone, at, 2, 59))
             return false;
     }
     return at == zone.size() || (at + 3 == zone.size() && IsLetters(zone, at, 3));

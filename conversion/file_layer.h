@@ -12,6 +12,10 @@
 
 namespace file_layer {
 
+// What ends a folder's part of a path: "/" on POSIX; on Windows also "\\"
+// and the ':' of a drive ("D:run.DT").
+extern const char kPathSeparators[];
+
 // An open file: a descriptor on POSIX, a HANDLE on Windows.
 using Handle = std::intptr_t;
 constexpr Handle kNoHandle = -1;

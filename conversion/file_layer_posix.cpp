@@ -74,6 +74,8 @@ bool LinkUnnamed(int fd, const std::string& name)
 
 } // namespace
 
+const char kPathSeparators[] = "/";
+
 std::string LastErrorText() { return std::strerror(errno); }
 
 bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::uint64_t& size)

@@ -102,6 +102,8 @@ struct ScopedHandle {
 
 } // namespace
 
+const char kPathSeparators[] = "\\/:";
+
 std::string LastErrorText() { return windows_text::SystemErrorText(lastError); }
 
 bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::uint64_t& size)

@@ -1,1 +1,117 @@
-// placeholder
+// dt2pcap.exe's Windows side: zones in the C runtime's form, the console and
+// NUL, a reader that closes the pipe, names beyond ASCII.
+
+#include "dt2pcap_fixture.h"
+
+#include <windows.h>
+
+#include <filesystem>
+
+namespace {
+
+constexpr unsigned kFrames = 25;
+
+class Dt2pcapWindows : public Dt2pcapTest {
+protected:
+    void SetUp() override { SomeFrames(kFrames).WriteTo(dir / "run1.DT"); }
+};
+
+TEST_F(Dt2pcapWindows, ZoneOptionAndTzTakeTheRuntimesForm)
+{
+    ASSERT_EQ(Run({"-o", "utc.pcap", "run1.DT"}, {"TZ=UTC0"}).exitCode, 0);
+    ASSERT_EQ(Run({"-o", "env.pcap", "run1.DT"}, {"TZ=JST-9"}).exitCode, 0);
+    const CommandResult result = Run({"--tz", "JST-9", "-o", "option.pcap", "run1.DT"}, {"TZ=EST5EDT"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ReadFileBytes(dir / "option.pcap"), ReadFileBytes(dir / "env.pcap"));
+
+    // The recording machine's 12:45:30 in Tokyo is 03:45:30 UTC.
+    const std::vector<PcapRecord> tokyo = Records("option.pcap");
+    const std::vector<PcapRecord> universal = Records("utc.pcap");
+    ASSERT_EQ(tokyo.size(), kFrames);
+    ASSERT_EQ(universal.size(), kFrames);
+    for (std::size_t i = 0; i < kFrames; ++i)
+        EXPECT_EQ(universal[i].seconds - tokyo[i].seconds, 9u * 3600) << "record " << i;
+}
+
+TEST_F(Dt2pcapWindows, IanaNamesAndNonsenseZonesAreUsageErrors)
+{
+    const CommandResult iana = Run({"--tz", "Asia/Tokyo", "run1.DT"});
+    EXPECT_EQ(iana.exitCode, 2);
+    EXPECT_EQ(iana.err, "dt2pcap: time zone 'Asia/Tokyo' is an IANA name, which Windows' C runtime does not know; "
+                        "give its own form, such as JST-9\nTry 'dt2pcap --help' for more information.\n");
+    for (const std::string zone : {"", "Asia", "JS-9", "JST-99", "JST-9:7", "JST+9XY", "9"}) {
+        const CommandResult result = Run({"--tz", zone, "run1.DT"});
+        EXPECT_EQ(result.exitCode, 2) << zone;
+        EXPECT_NE(result.err.find("unknown time zone '" + zone + "'"), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(PathExists(dir / "run1.pcap"));
+    for (const std::string zone : {"UTC", "UTC0", "JST-9", "EST5EDT", "IST-5:30", "XYZ+12:34:56"})
+        EXPECT_EQ(Run({"--tz", zone, "-o", "out.pcap", "run1.DT"}).exitCode, 0) << zone;
+}
+
+TEST_F(Dt2pcapWindows, NulIsNotAConsole)
+{
+    // The C runtime's isatty says yes to NUL; a capture may still be thrown away there.
+    const CommandResult result = Run({"-o", "-", "run1.DT"}, {"TZ=UTC0"}, "NUL");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(Dt2pcapWindows, NamesBeyondAsciiArriveWhole)
+{
+    const std::string name = "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC";
+    SomeFrames(2).WriteTo(dir / (name + ".DT"));
+    NotACapture().WriteTo(dir / (name + "-x.DT"));
+    const CommandResult result = Run({"-k", name + ".DT", name + "-x.DT"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, name + "-x.DT File header error\ndt2pcap: 1 of 2 files not converted\n");
+    EXPECT_EQ(RecordCount(name + ".pcap"), 2u);
+}
+
+TEST_F(Dt2pcapWindows, ReaderClosingThePipeEndsItQuietlyWithStatusOne)
+{
+    SomeFrames(20000).WriteTo(dir / "big.DT");
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    ASSERT_TRUE(CreatePipe(&outRead, &outWrite, &inherit, 4096));
+    ASSERT_TRUE(CreatePipe(&errRead, &errWrite, &inherit, 0));
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
+    const std::wstring program = self.substr(0, self.find_last_of(L"\\/") + 1) + L"dt2pcap.exe";
+    std::wstring commandLine = L"dt2pcap -o - big.DT";
+    const std::wstring folder = std::filesystem::u8path(dir.path()).wstring();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                               folder.c_str(), &startup, &process));
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    // Take the pcap header and a little more, then hang up.
+    char head[100];
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(outRead, head, sizeof head, &got, nullptr));
+    CloseHandle(outRead);
+    std::string err;
+    char block[4096];
+    while (ReadFile(errRead, block, sizeof block, &got, nullptr) && got > 0)
+        err.append(block, got);
+    CloseHandle(errRead);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"big.DT", "run1.DT"}));
+}
+
+} // namespace

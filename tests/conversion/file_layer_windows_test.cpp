@@ -3,6 +3,7 @@
 // itself, nothing left behind).
 
 #include "file_layer.h"
+#include "output_path.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -172,6 +173,21 @@ TEST_F(FileLayerWindowsTest, ReadOnlyLockedAndFolderOutputsAreRefused)
     EXPECT_EQ(ReadFileBytes(dir / "readonly.pcap"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
     EXPECT_EQ(ReadFileBytes(dir / "locked.pcap"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
     EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"folder.pcap", "locked.pcap", "readonly.pcap"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(OutputPathForOnWindows, BackslashesAndDrivesEndTheFolder)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\cap\\run1.DT", "C:\\cap\\run1.pcap"}, {"C:\\x.y\\run", "C:\\x.y\\run.pcap"},
+        {"D:run.DT", "D:run.pcap"},                 {"D:.DT", "D:.pcap"},
+        {"\\\\server\\share\\a.b.DT", "\\\\server\\share\\a.b.pcap"}, {"sub/x.y\\run", "sub/x.y\\run.pcap"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(OutputPathFor(in), out) << in;
 }
 
 } // namespace
