@@ -14,7 +14,8 @@ export WINEPREFIX=$windows/wine WINEDEBUG=-all
 wineserver -p
 trap 'WINEPREFIX=$windows/wine wineserver -k 2>/dev/null || true' EXIT
 
-# One test at a time: the wine prefix and its windows are shared.
-(cd "$windows" && ctest --output-on-failure -j1)
+# One test at a time: the wine prefix and its windows are shared. The window's
+# tests need a display: a virtual one of their own.
+(cd "$windows" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j1)
 bash "$here/compare-windows.sh" "$linux" "$windows"
 echo "Windows tests took $(( $(date +%s) - start )) s"
