@@ -155,3 +155,18 @@ int WindowDriver::WaitForExit(std::chrono::milliseconds timeout)
     GetExitCodeProcess(m_process.hProcess, &code);
     return static_cast<int>(code);
 }
+
+HWND WindowDriver::WaitForProgress(const std::wstring& label, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        const HWND progress = FindWindowW(kDialogClass, L"Converting");
+        DWORD owner = 0;
+        GetWindowThreadProcessId(progress, &owner);
+        if (progress != nullptr && owner == m_process.dwProcessId &&
+            TextOf(GetDlgItem(progress, 1101)).compare(0, label.size(), label) == 0)
+            return progress;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return nullptr;
+}

@@ -37,6 +37,10 @@ public:
     // True when no message box is up for `quiet`.
     bool NoMessageBoxFor(std::chrono::milliseconds quiet);
 
+    // The batch's progress dialog once its file label begins with `label`
+    // (nullptr if that does not happen within `timeout`).
+    HWND WaitForProgress(const std::wstring& label, std::chrono::milliseconds timeout = std::chrono::seconds(60));
+
     // The exit code once the program has ended, -1 if it runs on after `timeout`.
     int WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 

@@ -37,6 +37,25 @@ CaptureBuilder Broken()
     return CaptureBuilder(false).Raw(Bytes(text, text + 16));
 }
 
+// A capture of `megabytes` MiB of header-only entries: slow enough to show the
+// progress dialog, yet nothing to write. One block written over and over, so
+// that no test holds the whole capture in memory.
+void WriteLongCapture(const std::string& path, unsigned megabytes)
+{
+    EntryLog block;
+    for (unsigned i = 0; i < 256 * 1024; ++i)
+        block.HeaderOnly();
+    EntryLog frames;
+    frames.Frame({Bytes(60, 0xAB), 0});
+    CaptureBuilder capture;
+    capture.Dinf().Monl(frames, static_cast<std::int64_t>(frames.bytes().size()) +
+                                    std::int64_t{megabytes} * static_cast<std::int64_t>(block.bytes().size()));
+    WriteFileBytes(path, capture.bytes());
+    std::uint64_t at = capture.Size();
+    for (unsigned i = 0; i < megabytes; ++i, at += block.bytes().size())
+        WriteFileBytesAt(path, at, block.bytes());
+}
+
 std::wstring BesideUs(const char* name)
 {
     std::wstring self(32768, L'\0');
@@ -129,6 +148,37 @@ TEST_F(WindowTest, BrokenCaptureInTheMiddleShowsItsMessageAndEndsTheBatch)
     EXPECT_TRUE(PathExists(dir / "a.pcap"));
     EXPECT_FALSE(PathExists(dir / "b.pcap"));
     EXPECT_FALSE(PathExists(dir / "c.pcap"));
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
+TEST_F(WindowTest, LongBatchShowsProgressAndCancelStopsIt)
+{
+    // One long capture under three names.
+    WriteLongCapture(dir / "a.DT", 1024);
+    for (const char* name : {"b.DT", "c.DT"})
+        ASSERT_TRUE(CreateHardLinkW(Wide(dir / name).c_str(), Wide(dir / "a.DT").c_str(), nullptr));
+    WriteFileBytes(dir / "b.pcap", {'o', 'l', 'd'});
+
+    WindowDriver window(program, L"C:\\");
+    ASSERT_NE(window.Dialog(), nullptr);
+    window.SelectAll();
+    for (int i = 0; i < 100 && window.SelectedCount() != 3; ++i)
+        Sleep(20);
+    window.Click(1007);
+    // The progress dialog, on the same thread, while the second file converts.
+    const HWND progress = window.WaitForProgress(L"File 2 of 3: b.DT");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(window.Dialog()));  // nothing behind it takes input
+    PostMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_TRUE(window.NoMessageBoxFor(std::chrono::milliseconds(2000)));  // no "Done."
+    EXPECT_FALSE(IsWindow(progress));
+    EXPECT_TRUE(IsWindowEnabled(window.Dialog()));
+
+    EXPECT_EQ(ReadFileBytes(dir / "b.pcap"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_FALSE(PathExists(dir / "c.pcap"));
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"a.DT", "a.pcap", "b.DT", "b.pcap", "c.DT",
+                                                             "tavrino-pcap-converter.exe"}));
     window.PressEscape();
     EXPECT_EQ(window.WaitForExit(), 0);
 }
