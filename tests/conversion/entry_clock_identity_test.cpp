@@ -1,7 +1,7 @@
-// EntryClock calls mktime once per distinct whole second and shares the result
-// between the frames of that second. It must give exactly what computing every
-// frame on its own gives, across month and year ends and the daylight-saving and
-// offset changes of zones with whole-hour, half-hour and no shifts.
+// EntryClock converts local time once per local hour and counts seconds within
+// it. It must give exactly what computing every frame on its own gives, across
+// month and year ends and the daylight-saving and offset changes of zones with
+// whole-hour, half-hour and no shifts.
 
 #include "capture_builder.h"
 #include "entry_time.h"
@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -101,6 +102,35 @@ TEST(EntryClockIdentity, SignedWordsDatesOutOfRangeAndEveryCode)
         for (const StartWords& start : starts) {
             for (std::uint8_t code : {0, 1, 2, 3, 255})
                 ExpectSameTimes(start, code, counters);
+        }
+    }
+}
+
+// Zones whose history holds odd changes: standard offsets moved by minutes or
+// hours (Caracas, Pyongyang, Moscow), a skipped day (Apia), daylight saving
+// that stops for a month (Casablanca), half-hour saving (Lord Howe) and Irish
+// time, standard in summer. Every year from 1919 to 2038, four starts in 1 ms
+// ticks each covering about fifty days, a counter in every other local hour,
+// shuffled.
+TEST(EntryClockIdentity, EveryHourOfAHundredYearsInZonesWithOddHistories)
+{
+    const char* const zones[] = {"Europe/Moscow",    "Pacific/Apia",        "America/Caracas", "Asia/Pyongyang",
+                                 "Africa/Casablanca", "Australia/Lord_Howe", "Europe/Dublin"};
+    std::mt19937 random(1919);
+    for (const char* zone : zones) {
+        ScopedTimeZone scoped(zone);
+        SCOPED_TRACE(zone);
+        for (int year = 1919; year <= 2038; ++year) {
+            for (std::uint8_t month : {1, 4, 7, 10}) {
+                const StartWords start{static_cast<std::uint8_t>(random() % 100), static_cast<std::uint8_t>(random() % 60),
+                                       static_cast<std::uint8_t>(random() % 60), 0, 1, month,
+                                       static_cast<std::uint16_t>(year)};
+                std::vector<std::uint64_t> counters;
+                for (std::uint64_t at = 0; at < 0xFFFFFFFFu; at += 7200000)
+                    counters.push_back(std::min<std::uint64_t>(at + random() % 7200000, 0xFFFFFFFFu));
+                std::shuffle(counters.begin(), counters.end(), random);
+                ExpectSameTimes(start, 1, counters);
+            }
         }
     }
 }
