@@ -8,7 +8,7 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-
             tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
             desktop-file-utils libxml2-utils shared-mime-info xdg-utils libglib2.0-bin openbox xdotool libx11-dev
 
-.PHONY: deps build run test test-sanitize bench fuzz package clean
+.PHONY: deps build run test test-sanitize bench fuzz package window-check clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -46,6 +46,11 @@ package: build
 
 bench: build
 	bash bench/run-bench.sh $(BUILD)
+
+# The window under Xvfb and openbox during a batch of three 1 GiB captures:
+# ping replies, progress, Esc (a few minutes, 6 GiB of scratch disk).
+window-check: build
+	bash scripts/ping-check.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
