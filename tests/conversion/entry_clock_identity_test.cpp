@@ -135,4 +135,29 @@ TEST(EntryClockIdentity, EveryHourOfAHundredYearsInZonesWithOddHistories)
     }
 }
 
+// Standard offsets that changed at half past an hour, so that one local hour
+// holds two offsets: every second of the hours around the change.
+TEST(EntryClockIdentity, OffsetChangesInsideALocalHour)
+{
+    const std::pair<const char*, StartWords> changes[] = {
+        {"America/Caracas", {0, 0, 0, 1, 1, 5, 2016}},  // 02:30 became 03:00
+        {"Asia/Pyongyang", {0, 0, 0, 22, 4, 5, 2018}},  // 23:30 became 24:00
+        {"Australia/Lord_Howe", {0, 0, 0, 1, 3, 4, 2022}},  // half-hour saving ends
+    };
+    std::mt19937 random(2016);
+    for (const auto& [zone, start] : changes) {
+        ScopedTimeZone scoped(zone);
+        SCOPED_TRACE(zone);
+        for (std::uint8_t hundredths : {0, 50}) {
+            StartWords shifted = start;
+            shifted.hundredths = hundredths;
+            std::vector<std::uint64_t> counters;
+            for (std::uint64_t second = 0; second < 3 * 3600; ++second)
+                counters.push_back(second * 1000 + random() % 1000);
+            std::shuffle(counters.begin(), counters.end(), random);
+            ExpectSameTimes(shifted, 1, counters);
+        }
+    }
+}
+
 } // namespace
