@@ -25,7 +25,6 @@
 #include <QToolTip>
 
 #include <cassert>
-#include <cstdlib>
 #include <exception>
 #include <set>
 
@@ -118,12 +117,8 @@ bool CConverterDlg::OnInitDialog()
 {
     DoDataExchange();
     setWindowIcon(m_hIcon);  // both sizes: title bar and task bar
-    if (m_startPlace.folder.empty()) {
-        const QByteArray argv0 = QFile::encodeName(QCoreApplication::arguments().value(0));
-        const char* searchPath = std::getenv("PATH");
-        const std::string started = StartedProgramPath(argv0.toStdString(), searchPath ? searchPath : "", WorkingFolder());
-        m_startPlace = ChooseStartPlace({}, started.empty() ? ProgramFilePath() : started, WorkingFolder());
-    }
+    if (m_startPlace.folder.empty())
+        m_startPlace = StartPlaceFor({QFile::encodeName(QCoreApplication::arguments().value(0)).toStdString()});
     m_strFolder = m_startPlace.folder;
     ShowPathInLabel(*m_stcFolder, FromLocal(m_strFolder));
     m_lstFiles->viewport()->installEventFilter(this);

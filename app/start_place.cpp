@@ -2,6 +2,7 @@
 
 #include "program_path.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
@@ -103,4 +104,17 @@ std::string WorkingFolder()
     std::error_code error;
     const fs::path working = fs::current_path(error);
     return error ? std::string("/") : WithSlash(working.string());
+}
+
+StartPlace StartPlaceFor(const std::vector<std::string>& commandLine)
+{
+    const char* searchPath = std::getenv("PATH");
+    const std::string working = WorkingFolder();
+    std::string started =
+        commandLine.empty() ? std::string() : StartedProgramPath(commandLine[0], searchPath ? searchPath : "", working);
+    if (started.empty())
+        started = ProgramFilePath();
+    const std::vector<std::string> arguments(commandLine.empty() ? commandLine.end() : commandLine.begin() + 1,
+                                             commandLine.end());
+    return ChooseStartPlace(arguments, started, working);
 }

@@ -30,3 +30,7 @@ StartPlace ChooseStartPlace(const std::vector<std::string>& arguments, const std
 
 // The working folder, ending with '/'.
 std::string WorkingFolder();
+
+// The start place for this process's command line (argv[0] first), with PATH
+// and the working folder as they are now.
+StartPlace StartPlaceFor(const std::vector<std::string>& commandLine);
