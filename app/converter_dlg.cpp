@@ -10,6 +10,7 @@
 #include "resource.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGridLayout>
@@ -175,6 +176,17 @@ void CConverterDlg::keyPressEvent(QKeyEvent* event)
         button->click();
     else
         accept();
+}
+
+void CConverterDlg::closeEvent(QCloseEvent* event)
+{
+    // The close box, mid-batch before the progress dialog is up: the batch
+    // ends only through Cancel or Esc there.
+    if (m_progress) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 bool CConverterDlg::eventFilter(QObject* watched, QEvent* event)

@@ -125,3 +125,21 @@ TEST_F(Progress, AFailureHidesTheProgressForItsBox)
     EXPECT_FALSE(progressUnderBox);
     EXPECT_FALSE(PathExists(Dir() + "c.pcap"));
 }
+
+TEST_F(Progress, CloseBoxMidBatchIsIgnored)
+{
+    bool closed = true;
+    bool midBatch = false;
+    // Mid-batch, as the first progress report lets events in, before the
+    // progress dialog is up.
+    dlg->m_progressTiming = {60000, 0};
+    QTimer::singleShot(0, dlg.get(), [&] {
+        midBatch = QApplication::overrideCursor() != nullptr;
+        closed = dlg->close();
+    });
+    ClickButton(IDC_START_CONVERSION);
+    ASSERT_TRUE(midBatch);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(watcher.Texts(), std::vector<QString>{"Done."});
+}
