@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -107,8 +108,11 @@ void FolderChooser::Open(const std::string& folder)
     m_list->clear();
     m_list->addItems(texts);
     m_list->blockSignals(false);
-    for (int i = 0; i < m_list->count(); ++i)
+    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    for (int i = 0; i < m_list->count(); ++i) {
+        m_list->item(i)->setIcon(folderIcon);
         m_list->item(i)->setToolTip(m_list->item(i)->text());
+    }
     Choose(folder);
 }
 
