@@ -59,14 +59,15 @@ std::string StartedProgramPath(const std::string& argv0, const std::string& sear
 
 bool IsSystemProgramFolder(const std::string& folder)
 {
-    static const char* const kSystemFolders[] = {"/bin",       "/sbin",      "/usr/bin",   "/usr/sbin",
-                                                 "/usr/local/bin", "/usr/local/sbin", "/usr/games",
-                                                 "/usr/local/games"};
+    static const char* const kSystemFolders[] = {"/bin",           "/sbin",           "/usr/bin",   "/usr/sbin",
+                                                 "/usr/local/bin", "/usr/local/sbin", "/usr/games", "/usr/local/games"};
+    const std::string given = AbsolutePath(folder, "/");
     std::error_code error;
-    const fs::path real = fs::weakly_canonical(folder, error);
+    const fs::path real = fs::weakly_canonical(given, error);
     for (const char* system : kSystemFolders) {
-        if (AbsolutePath(folder, "/") == system)
+        if (given == system)
             return true;
+        // /bin is a link to /usr/bin on merged systems; a link of one's own may lead there too.
         std::error_code systemError;
         const fs::path realSystem = fs::weakly_canonical(system, systemError);
         if (!error && !systemError && real == realSystem)
