@@ -6,9 +6,10 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # Debian 12 packages the build, the tests and the tools need.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
             tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
+            desktop-file-utils libxml2-utils shared-mime-info xdg-utils libglib2.0-bin openbox xdotool libx11-dev \
             g++-mingw-w64-x86-64-posix wine wine64 zip
 
-.PHONY: deps build run test test-sanitize bench fuzz package windows test-windows clean
+.PHONY: deps build run test test-sanitize bench fuzz package window-check windows test-windows clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -58,6 +59,11 @@ windows: deps
 # and Windows builds compared over the same captures.
 test-windows: windows build
 	bash scripts/test-windows.sh $(WINDOWS_BUILD) $(BUILD)
+
+# The window under Xvfb and openbox during a batch of three 1 GiB captures:
+# ping replies, progress, Esc (a few minutes, 6 GiB of scratch disk).
+window-check: build
+	bash scripts/ping-check.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD)
