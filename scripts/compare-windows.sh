@@ -24,7 +24,9 @@ gen=$linux/tavrino-capgen
 "$gen" --frames 50 --seed 6 --filler 4294967295 "$caps/gen-beyond-4GiB.DT"   # entries past 4 GiB (sparse)
 "$gen" --frames 20 --seed 7 --start "1970-01-01 08:59:59.00" --resolution 1 "$caps/gen-epoch.DT"
 "$gen" --frames 20 --seed 8 --start "2038-01-19 03:14:00.00" --rate 1 --resolution 1 "$caps/gen-2038.DT"
-TPC_SEED_CORPUS_DIR=$caps "$linux/conversion_tests" >/dev/null 2>&1 || true
+for suite in conversion_tests dt2pcap_tests; do
+  TPC_SEED_CORPUS_DIR=$caps "$linux/$suite" >/dev/null 2>&1 || true
+done
 # Broken ones: cut at every step of the road, and bytes a text mode would change.
 sample=$caps/office-lan.DT
 for cut in 0 10 16 20 24 100 700 1000 1003 1010 4000; do

@@ -125,8 +125,20 @@ BOOL CConverterDlg::OnInitDialog()
     m_stcFolder = GetDlgItem(m_hWnd, IDC_FOLDER_PATH);
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
-    // A long folder keeps its end in sight: elided in the middle.
-    SetWindowLongW(m_stcFolder, GWL_STYLE, GetWindowLongW(m_stcFolder, GWL_STYLE) | SS_PATHELLIPSIS | SS_NOPREFIX);
+    // A long folder keeps its end in sight: elided in the middle, and whole in a tooltip.
+    SetWindowLongW(m_stcFolder, GWL_STYLE,
+                   GetWindowLongW(m_stcFolder, GWL_STYLE) | SS_PATHELLIPSIS | SS_NOPREFIX | SS_NOTIFY);
+    m_folderTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_stcFolder);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(m_folderTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_folderTip, TTM_SETMAXTIPWIDTH, 0, 800);
     SetFolder(FolderOfPath(ProgramFilePath()));
     OnRefresh();
     return TRUE;  // the focus goes to the first tab stop, "Start conversion"
@@ -150,7 +162,15 @@ void CConverterDlg::OnPaint()
 void CConverterDlg::SetFolder(const std::string& folder)
 {
     m_strFolder = folder;
-    SetWindowTextW(m_stcFolder, Wide(m_strFolder).c_str());
+    std::wstring text = Wide(m_strFolder);
+    SetWindowTextW(m_stcFolder, text.c_str());
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_stcFolder);
+    tool.lpszText = &text[0];
+    SendMessageW(m_folderTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CConverterDlg::OnBrowseFolder()

@@ -38,6 +38,7 @@ private:
     HWND m_lstFiles = nullptr;
     HWND m_stcFolder = nullptr;
     HWND m_btnStartConversion = nullptr;
+    HWND m_folderTip = nullptr;  // the whole folder, which the label may elide
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     std::string m_strFolder;  // UTF-8, ends with a backslash
