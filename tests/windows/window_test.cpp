@@ -158,8 +158,9 @@ TEST_F(WindowTest, LongBatchShowsProgressAndCancelStopsIt)
     const std::vector<std::string> names{"a", "b", "c", "d", "e"};
     WriteLongCapture(dir / "a.DT", 1024);
     for (const std::string& name : names) {
-        if (name != "a")
+        if (name != "a") {
             ASSERT_TRUE(CreateHardLinkW(Wide(dir / (name + ".DT")).c_str(), Wide(dir / "a.DT").c_str(), nullptr));
+        }
         WriteFileBytes(dir / (name + ".pcap"), {'o', 'l', 'd'});
     }
 
