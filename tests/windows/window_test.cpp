@@ -97,6 +97,30 @@ TEST_F(WindowTest, CopyInAFolderListsItsCapturesAndEscEndsIt)
     EXPECT_EQ(window.WaitForExit(), 0);
 }
 
+TEST_F(WindowTest, FolderChooserIsTitledAndCancelChangesNothing)
+{
+    Frames(3, 1).WriteTo(dir / "run.DT");
+    WindowDriver window(program, L"C:\\");
+    ASSERT_NE(window.Dialog(), nullptr);
+    window.Click(1000);
+    // Only opened and cancelled: its folder tree is never touched.
+    HWND chooser = nullptr;
+    for (int i = 0; i < 250 && chooser == nullptr; ++i) {
+        chooser = FindWindowW(nullptr, L"select folder");
+        Sleep(40);
+    }
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(window.Dialog()));  // modal
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && IsWindow(chooser); ++i)
+        Sleep(40);
+    EXPECT_FALSE(IsWindow(chooser));
+    EXPECT_EQ(window.FolderLabel(), folder);
+    EXPECT_EQ(window.ListEntries(), std::vector<std::wstring>{L"run.DT"});
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
 TEST_F(WindowTest, SelectAllAndStartWriteWhatDt2pcapWritesThenDone)
 {
     const std::vector<std::string> names{"one.DT", "two.DT", "three.DT"};
