@@ -36,7 +36,7 @@ private:
 
 } // namespace
 
-CConverterDlg::CConverterDlg()
+CConverterDlg::CConverterDlg(StartPlace start) : m_start(std::move(start))
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     m_hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
@@ -139,8 +139,14 @@ BOOL CConverterDlg::OnInitDialog()
     tool.lpszText = const_cast<wchar_t*>(L"");
     SendMessageW(m_folderTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(m_folderTip, TTM_SETMAXTIPWIDTH, 0, 800);
-    SetFolder(FolderOfPath(ProgramFilePath()));
+    SetFolder(windows_text::WideToUtf8(m_start.folder));
     OnRefresh();
+    for (const std::wstring& name : m_start.names) {
+        const LRESULT index = SendMessageW(m_lstFiles, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(name.c_str()));
+        if (index != LB_ERR)
+            SendMessageW(m_lstFiles, LB_SETSEL, TRUE, index);
+    }
     return TRUE;  // the focus goes to the first tab stop, "Start conversion"
 }
 

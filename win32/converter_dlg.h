@@ -6,6 +6,7 @@
 
 #include "batch_progress.h"
 #include "message_host.h"
+#include "start_place.h"
 
 #include <windows.h>
 
@@ -13,7 +14,7 @@
 
 class CConverterDlg : public MessageHost {
 public:
-    CConverterDlg();
+    explicit CConverterDlg(StartPlace start);
     // Runs the dialog until Esc, the close box or Enter outside a button ends it.
     INT_PTR DoModal();
 
@@ -43,4 +44,5 @@ private:
     HICON m_hSmallIcon = nullptr;
     std::string m_strFolder;  // UTF-8, ends with a backslash
     BatchProgress* m_progress = nullptr;  // while a batch runs
+    StartPlace m_start;
 };

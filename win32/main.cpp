@@ -1,9 +1,12 @@
 // tavrino-pcap-converter.exe: the converter window on Windows.
 
 #include "converter_dlg.h"
+#include "program_file.h"
+#include "windows_text.h"
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
@@ -11,8 +14,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     InitCommonControlsEx(&controls);
     // The folder chooser is a COM object of the shell.
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    // Files dropped on the program, or "Open with", arrive as arguments.
+    std::vector<std::wstring> arguments;
+    int count = 0;
+    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        arguments.assign(argv + (count > 0 ? 1 : 0), argv + count);
+        LocalFree(argv);
+    }
+    std::wstring program;
+    windows_text::Utf8ToWide(ProgramFilePath(), program);
     {
-        CConverterDlg dialog;
+        CConverterDlg dialog(ChooseStartPlace(arguments, program));
         dialog.DoModal();
     }
     if (com)

@@ -43,11 +43,15 @@ BOOL CALLBACK Visit(HWND window, LPARAM parameter)
 
 } // namespace
 
-WindowDriver::WindowDriver(const std::wstring& program, const std::wstring& folder)
+WindowDriver::WindowDriver(const std::wstring& program, const std::wstring& folder,
+                           const std::vector<std::wstring>& arguments)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    // Plain names and paths only: quoted, with no quotes of their own.
     std::wstring commandLine = L"\"" + program + L"\"";
+    for (const std::wstring& argument : arguments)
+        commandLine += L" \"" + argument + L"\"";
     CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                    &m_process);
 }
@@ -101,6 +105,18 @@ std::vector<std::wstring> WindowDriver::ListEntries()
 int WindowDriver::SelectedCount()
 {
     return static_cast<int>(SendMessageW(GetDlgItem(Dialog(), 1002), LB_GETSELCOUNT, 0, 0));
+}
+
+std::vector<int> WindowDriver::SelectedIndices()
+{
+    const HWND list = GetDlgItem(Dialog(), 1002);
+    std::vector<int> selected;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        if (SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0)
+            selected.push_back(static_cast<int>(i));
+    }
+    return selected;
 }
 
 void WindowDriver::SelectAll() { Click(1004); }

@@ -12,8 +12,9 @@
 
 class WindowDriver {
 public:
-    // Starts `program` in `folder` (its current directory).
-    WindowDriver(const std::wstring& program, const std::wstring& folder);
+    // Starts `program` in `folder` (its current directory) with `arguments`.
+    WindowDriver(const std::wstring& program, const std::wstring& folder,
+                 const std::vector<std::wstring>& arguments = {});
     ~WindowDriver();  // ends the program if it still runs
     WindowDriver(const WindowDriver&) = delete;
     WindowDriver& operator=(const WindowDriver&) = delete;
@@ -23,6 +24,7 @@ public:
     std::wstring FolderLabel();
     std::vector<std::wstring> ListEntries();
     int SelectedCount();
+    std::vector<int> SelectedIndices();
     void SelectAll();
     // BM_CLICK, posted: the handler may run a modal loop of its own.
     void Click(int controlId);

@@ -97,6 +97,30 @@ TEST_F(WindowTest, CopyInAFolderListsItsCapturesAndEscEndsIt)
     EXPECT_EQ(window.WaitForExit(), 0);
 }
 
+TEST_F(WindowTest, StartedWithFilesOrAFolderOpensThere)
+{
+    fs::create_directory(fs::u8path(dir / "caps"));
+    for (const char* name : {"a.DT", "b.DT", "c.DT"})
+        Frames(2, 1).WriteTo(dir / (std::string("caps/") + name));
+    const std::wstring caps = folder + L"caps\\";
+    {
+        // Files dropped on the program: their folder, those of them selected.
+        WindowDriver window(program, folder, {caps + L"c.DT", L"caps\\A.DT", L"elsewhere.DT"});
+        ASSERT_NE(window.Dialog(), nullptr);
+        EXPECT_EQ(window.FolderLabel(), caps);
+        EXPECT_EQ(window.ListEntries(), (std::vector<std::wstring>{L"a.DT", L"b.DT", L"c.DT"}));
+        EXPECT_EQ(window.SelectedIndices(), (std::vector<int>{0, 2}));
+        window.PressEscape();
+        EXPECT_EQ(window.WaitForExit(), 0);
+    }
+    WindowDriver window(program, L"C:\\", {folder + L"caps"});
+    ASSERT_NE(window.Dialog(), nullptr);
+    EXPECT_EQ(window.FolderLabel(), caps);
+    EXPECT_EQ(window.SelectedCount(), 0);
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
 TEST_F(WindowTest, FolderChooserIsTitledAndCancelChangesNothing)
 {
     Frames(3, 1).WriteTo(dir / "run.DT");
