@@ -2,6 +2,7 @@
 
 #include "capture_listing_windows.h"
 #include "convert_capture_file.h"
+#include "desktop_font_template.h"
 #include "folder_chooser.h"
 #include "program_file.h"
 #include "resource_ids.h"
@@ -47,7 +48,13 @@ CConverterDlg::CConverterDlg(StartPlace start) : m_start(std::move(start))
 
 INT_PTR CConverterDlg::DoModal()
 {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONVERTER_DIALOG), nullptr, DialogProc,
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    // The desktop's font, so that the dialog grows with it; the template's own if that cannot be.
+    const std::vector<BYTE> dialog = TemplateWithDesktopFont(instance, IDD_CONVERTER_DIALOG);
+    if (!dialog.empty())
+        return DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(dialog.data()), nullptr,
+                                       DialogProc, reinterpret_cast<LPARAM>(this));
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CONVERTER_DIALOG), nullptr, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
