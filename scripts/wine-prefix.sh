@@ -25,11 +25,11 @@ fi
 # wine may put drive Z: back on a later start; take it away every time.
 rm -f "$WINEPREFIX/dosdevices/z:"
 
-# A wineserver kept running (-p) for quick starts. Its first program starts
-# wine's background programs (services, the desktop), which would hold on to
-# that program's output pipe and so keep its reader waiting: start them here,
-# with no output to hold.
-# (wineserver -p fails when the prefix's server already runs.)
-if wineserver -p 2>/dev/null; then
+# A wineserver kept running for quick starts, until a minute after the last
+# program. Its first program starts wine's background programs (services, the
+# desktop), which would hold on to that program's output pipe and so keep its
+# reader waiting: start them here, with no output to hold. (wineserver -p60
+# fails when the prefix's server already runs.)
+if wineserver -p60 2>/dev/null; then
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 fi
