@@ -89,4 +89,5 @@ if [ "$failures" -ne 0 ]; then
   echo "$failures differences between the Linux and the Windows build"
   exit 1
 fi
+rm -rf "$work"  # kept only when they differ, to look at
 echo "Linux and Windows builds agree: same pcaps, messages and exit statuses"
