@@ -4,7 +4,6 @@
 #include "write_error.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -22,7 +21,7 @@ Outcome ConvertOne(const std::string& file, const std::string& output, ConsoleHo
             OutputTarget target;
             if (output == "-") {
                 target.path = "standard output";
-                target.fd = STDOUT_FILENO;
+                target.standardOutput = true;
             } else {
                 target.path = output;
             }
@@ -30,7 +29,7 @@ Outcome ConvertOne(const std::string& file, const std::string& output, ConsoleHo
         }
         outcome = result == 0 ? Outcome::Converted : Outcome::Failed;
     } catch (const WriteError& error) {
-        host.ShowMessage(error.what());
+        host.ShowMessage(host.NameForMessage(error.Path()) + " Write error: " + error.Reason());
         outcome = Outcome::WriteFailed;
     }
     host.EndFile();

@@ -1,5 +1,7 @@
 #include "console_host.h"
 
+#include "safe_name.h"
+
 #include <cstdio>
 
 void ConsoleHost::ShowMessage(const std::string& text)
@@ -9,6 +11,8 @@ void ConsoleHost::ShowMessage(const std::string& text)
         m_progress->Clear();
     std::fprintf(stderr, "%s\n", text.c_str());
 }
+
+std::string ConsoleHost::NameForMessage(const std::string& path) const { return SafeName(path); }
 
 bool ConsoleHost::OnProgress(std::uint64_t done, std::uint64_t total)
 {
@@ -20,7 +24,7 @@ bool ConsoleHost::OnProgress(std::uint64_t done, std::uint64_t total)
 void ConsoleHost::StartFile(const std::string& file)
 {
     if (m_progress != nullptr)
-        m_progress->Start(file);
+        m_progress->Start(SafeName(file));
 }
 
 void ConsoleHost::EndFile()

@@ -13,6 +13,7 @@ public:
     explicit ConsoleHost(ProgressLine* progress) : m_progress(progress) {}
 
     void ShowMessage(const std::string& text) override;
+    std::string NameForMessage(const std::string& path) const override;
     bool OnProgress(std::uint64_t done, std::uint64_t total) override;
 
     void StartFile(const std::string& file);

@@ -2,12 +2,16 @@
 
 #include "batch.h"
 #include "console_host.h"
+#include "file_layer.h"
 #include "options.h"
 #include "progress_line.h"
+#include "safe_name.h"
 #include "time_zone.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <sys/ioctl.h>
@@ -23,6 +27,26 @@ int UsageError(const std::string& reason)
     return 2;
 }
 
+// --help and --version: what they print must arrive, or the exit status says so.
+int PrintAndExit(const char* text)
+{
+    const bool written = std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0;
+    if (!written || std::ferror(stdout)) {
+        std::fprintf(stderr, "dt2pcap: write error: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+// Interrupted, hung up or told to stop: remove the unfinished output, then end
+// the way that signal ends a program, so that shells and scripts see it.
+extern "C" void OnStopSignal(int signalNumber)
+{
+    file_layer::RemoveUnfinishedFiles();
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
 std::size_t TerminalColumns(int fd)
 {
     winsize size{};
@@ -36,16 +60,20 @@ int main(int argc, char** argv)
     // Past a file-size limit, let the write fail and be reported instead of the
     // signal ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal ignored by whoever started us (nohup) stays ignored.
+        struct sigaction action {};
+        if (::sigaction(signalNumber, nullptr, &action) == 0 && action.sa_handler != SIG_IGN)
+            std::signal(signalNumber, OnStopSignal);
+    }
 
     Options options;
     std::string error;
     switch (ParseOptions(argc, argv, options, error)) {
     case ParseResult::Help:
-        std::fputs(kUsage, stdout);
-        return 0;
+        return PrintAndExit(kUsage);
     case ParseResult::Version:
-        std::puts("dt2pcap " DT2PCAP_VERSION);
-        return 0;
+        return PrintAndExit("dt2pcap " DT2PCAP_VERSION "\n");
     case ParseResult::NoFiles:
         std::fputs(kUsage, stderr);
         return 2;
@@ -59,7 +87,7 @@ int main(int argc, char** argv)
         return UsageError("refusing to write a capture to a terminal; redirect standard output or use -o FILE");
     if (options.timeZone) {
         if (!IsKnownTimeZone(*options.timeZone))
-            return UsageError("unknown time zone '" + *options.timeZone + "'");
+            return UsageError("unknown time zone '" + SafeName(*options.timeZone) + "'");
         UseTimeZone(*options.timeZone);
     }
 

@@ -28,7 +28,12 @@ void ProgressLine::Start(const std::string& file)
 
 void ProgressLine::Update(std::uint64_t done, std::uint64_t total)
 {
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_started;
+    // Reports come every megabyte; a terminal needs no more than ten redraws a second.
+    const auto now = std::chrono::steady_clock::now();
+    if (m_width != 0 && now - m_drawn < std::chrono::milliseconds(100))
+        return;
+    m_drawn = now;
+    const std::chrono::duration<double> elapsed = now - m_started;
     Draw(FormatProgress(m_file, done, total, elapsed.count(), m_columns > 1 ? m_columns - 1 : 0));
 }
 

@@ -27,6 +27,7 @@ private:
     std::size_t m_columns;
     std::string m_file;
     std::chrono::steady_clock::time_point m_started;
+    std::chrono::steady_clock::time_point m_drawn;  // when the line was last drawn
     std::size_t m_width = 0;  // characters on screen now
 };
 

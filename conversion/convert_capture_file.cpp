@@ -13,21 +13,6 @@
 #include "pcap_format.h"
 
 #include <cstring>
-#include <sys/stat.h>
-
-namespace {
-
-constexpr std::uint64_t kProgressStep = 64u << 20;
-
-// True when `path` already exists and is the very file `input` has open.
-bool IsSameFile(const std::string& path, const InputFile& input)
-{
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && static_cast<std::uint64_t>(info.st_dev) == input.Device() &&
-           static_cast<std::uint64_t>(info.st_ino) == input.Inode();
-}
-
-} // namespace
 
 int ConvertCaptureFile(std::string inputPath, MessageHost& host)
 {
@@ -42,7 +27,7 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     RefreshTimeZone();
 
     const auto fail = [&](const char* text) {
-        host.ShowMessage(inputPath + text);
+        host.ShowMessage(host.NameForMessage(inputPath) + text);
         return -1;
     };
 
@@ -80,19 +65,32 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     if (!ReadCaptureInfo(input, dinfPosition, dinfSize, info))
         return fail(" Read error:Get timestamp");
 
-    // Output: never over the input itself.
+    // Output: never over the input itself, and a file only takes its name
+    // when finished.
     OutputFile output;
-    if (target.fd >= 0) {
-        output.Attach(target.fd, target.path);
-    } else if (IsSameFile(target.path, input) || !output.Create(target.path)) {
-        host.ShowMessage("Write file Open error");
+    std::string reason;
+    bool opened = false;
+    if (target.standardOutput) {
+        file_layer::FileId streamId;
+        const file_layer::Handle stream = file_layer::StandardOutput();
+        opened = !(file_layer::IdentifyHandle(stream, streamId) && streamId == input.Id());
+        if (opened)
+            output.Attach(stream, target.path);
+        else
+            reason = "it is the capture file being converted";
+    } else {
+        opened = output.Create(target.path, input.Id(), reason);
+    }
+    if (!opened) {
+        host.ShowMessage("Write file Open error\n" + host.NameForMessage(target.path) + ": " + reason);
         return -1;
     }
     pcap::WriteGlobalHeader(output);
 
     // Entry walk over the MONL body, never past its end: an entry that would
-    // cross it fails at that step as if the file ended there. What was written
-    // so far stays.
+    // cross it fails at that step as if the file ended there. A record goes
+    // out only with its whole frame, so what a failure leaves is a valid pcap
+    // of the records before it.
     const auto failWalk = [&](const char* text) {
         output.Close();
         return fail(text);
@@ -100,8 +98,11 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     EntryClock clock(info.TimeWord(), info.DateWord(), info.resolutionCode);
     input.Seek(monlPosition);
     std::uint64_t remaining = monlSize;
-    std::uint64_t nextProgress = monlPosition + kProgressStep;
-    host.OnProgress(monlPosition, input.Size());
+    std::uint64_t nextProgress = monlPosition + MessageHost::kProgressStep;
+    if (!host.OnProgress(monlPosition, input.Size())) {
+        output.Discard();
+        return -1;
+    }
     while (remaining != 0) {
         if (remaining < capture::kEntryHeaderSize ||
             input.Read(capture::kEntryHeaderSize, &data) != capture::kEntryHeaderSize)
@@ -119,12 +120,12 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
         const unsigned frameLength = capture::FrameLength(entryHeader);
         std::uint32_t seconds = 0, microseconds = 0;
         clock.Compute(capture::EntryCounter(entryHeader, data), seconds, microseconds);
-        pcap::WriteRecordHeader(output, seconds, microseconds, frameLength);
 
         const unsigned paddedLength = capture::PaddedLength(frameLength);
         if (remaining < paddedLength || input.Read(paddedLength, &data) != paddedLength)
             return failWalk(" Read error:packet");
         remaining -= paddedLength;
+        pcap::WriteRecordHeader(output, seconds, microseconds, frameLength);
         output.Write(data, frameLength);
 
         if (remaining < capture::kTrailerSize || input.Read(capture::kTrailerSize, &data) != capture::kTrailerSize)
@@ -132,8 +133,11 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
         remaining -= capture::kTrailerSize;
 
         if (input.Position() >= nextProgress) {
-            host.OnProgress(input.Position(), input.Size());
-            nextProgress = input.Position() + kProgressStep;
+            if (!host.OnProgress(input.Position(), input.Size())) {
+                output.Discard();
+                return -1;
+            }
+            nextProgress = input.Position() + MessageHost::kProgressStep;
         }
     }
 

@@ -6,17 +6,20 @@
 
 // Converts one ".DT" capture file into the ".pcap" file beside it.
 // Returns 0 when the pcap file was written completely, -1 after a failure that
-// it has already shown through `host`: the input path followed by the failing
-// step's text, or "Write file Open error" alone. Failures before the output is
-// created leave no output file (and an existing one untouched). A failed write
-// raises WriteError, which is left to the caller.
+// it has already shown through `host` (the input path followed by the failing
+// step's text, or "Write file Open error" and a line naming the output and the
+// reason), or after the host asked it to stop. The output takes its name only
+// when finished: failures before the entry walk, a stop and a failed write
+// leave an existing output file as it was and nothing new; a failure during
+// the walk leaves the whole records before it. A failed write raises
+// WriteError, which is left to the caller.
 int ConvertCaptureFile(std::string inputPath, MessageHost& host);
 
-// Where a conversion writes: a path, or an already open descriptor (standard
-// output) when `fd` is not -1, `path` then only naming it in messages.
+// Where a conversion writes: a file, or the process's standard output (a
+// plain stream, written as it goes), `path` then only naming it in messages.
 struct OutputTarget {
     std::string path;
-    int fd = -1;
+    bool standardOutput = false;
 };
 
 // The same conversion writing to `target` instead of beside the input.

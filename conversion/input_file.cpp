@@ -1,48 +1,27 @@
 #include "input_file.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 InputFile::~InputFile() { Close(); }
 
 bool InputFile::Open(const std::string& path)
 {
     Close();
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (!file_layer::OpenForReading(path, m_handle, m_id, m_size))
         return false;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    m_fd = fd;
-    m_device = static_cast<std::uint64_t>(info.st_dev);
-    m_inode = static_cast<std::uint64_t>(info.st_ino);
-    m_size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     m_position = 0;
     m_bufferStart = 0;
     m_bufferLength = 0;
     m_atEnd = false;
     if (!m_buffer)
         m_buffer.reset(new std::uint8_t[kBufferSize]);
-#ifdef POSIX_FADV_SEQUENTIAL
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
     return true;
 }
 
 void InputFile::Close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    file_layer::Close(m_handle);
+    m_handle = file_layer::kNoHandle;
 }
 
 std::size_t InputFile::Read(std::size_t count, const std::uint8_t** data)
@@ -65,7 +44,7 @@ std::size_t InputFile::Read(std::size_t count, const std::uint8_t** data)
 // after it where the file has them. Returns false when nothing at all can be read.
 bool InputFile::Fill(std::size_t count)
 {
-    if (m_fd < 0 || count > kMaxRead)
+    if (m_handle == file_layer::kNoHandle || count > kMaxRead)
         return false;
     const std::uint64_t end = m_bufferStart + m_bufferLength;
     std::size_t kept = 0;
@@ -84,15 +63,8 @@ bool InputFile::Fill(std::size_t count)
     m_bufferLength = kept;
     m_atEnd = false;
     while (m_bufferLength < count || m_bufferLength < kBufferSize / 2) {
-        const std::uint64_t at = m_bufferStart + m_bufferLength;
-        if (at > static_cast<std::uint64_t>(INT64_MAX - kBufferSize)) {
-            m_atEnd = true;  // beyond any offset a file can have
-            break;
-        }
-        const ssize_t got = ::pread(m_fd, m_buffer.get() + m_bufferLength, kBufferSize - m_bufferLength,
-                                    static_cast<off_t>(at));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const std::int64_t got = file_layer::ReadAt(m_handle, m_buffer.get() + m_bufferLength,
+                                                    kBufferSize - m_bufferLength, m_bufferStart + m_bufferLength);
         if (got <= 0) {
             // End of file, or a file the system cannot read on: either way the
             // read comes up short and the caller reports its step.

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "file_layer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 
-// Read-only view of a capture file through one large buffer: one pread per
+// Read-only view of a capture file through one large buffer: one read per
 // buffer refill, never one system call per field or per frame. Positions are
 // 64-bit and logical; moving past the end of the file is allowed, and the next
 // read then comes up short, as a file object's seek-then-read would.
@@ -20,7 +22,7 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    // Opens for reading only. Fails for anything that cannot be opened and for directories.
+    // Opens a regular file for reading only. Fails at once for anything else.
     bool Open(const std::string& path);
     void Close();
 
@@ -34,20 +36,18 @@ public:
     std::uint64_t Position() const { return m_position; }
 
     // Identity of the open file, to refuse writing the output over it.
-    std::uint64_t Device() const { return m_device; }
-    std::uint64_t Inode() const { return m_inode; }
+    const file_layer::FileId& Id() const { return m_id; }
     std::uint64_t Size() const { return m_size; }
 
 private:
     bool Fill(std::size_t count);
 
-    int m_fd = -1;
+    file_layer::Handle m_handle = file_layer::kNoHandle;
     std::uint64_t m_position = 0;
     std::unique_ptr<std::uint8_t[]> m_buffer;  // kBufferSize bytes, left uninitialised
     std::uint64_t m_bufferStart = 0;  // file offset of m_buffer[0]
     std::size_t m_bufferLength = 0;   // valid bytes in m_buffer
     bool m_atEnd = false;             // the last refill reached the end of the file
-    std::uint64_t m_device = 0;
-    std::uint64_t m_inode = 0;
+    file_layer::FileId m_id;
     std::uint64_t m_size = 0;
 };

@@ -9,6 +9,9 @@ class MessageHost {
 public:
     virtual ~MessageHost() = default;
     virtual void ShowMessage(const std::string& text) = 0;
+    // How a file's name appears inside a message: as it is, unless the host
+    // must make it safe for where it prints (a terminal, a log).
+    virtual std::string NameForMessage(const std::string& path) const { return path; }
     // Called as the entry walk starts and then after every kProgressStep bytes
     // of capture or so, with the bytes done so far out of `total` (the input's
     // size). Returning false stops the conversion: its unfinished output is

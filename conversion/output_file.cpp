@@ -2,33 +2,17 @@
 
 #include "write_error.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
-OutputFile::~OutputFile()
+bool OutputFile::Create(const std::string& path, const file_layer::FileId& input, std::string& reason)
 {
-    if (m_fd >= 0 && m_ownsFd)
-        ::close(m_fd);
-}
-
-bool OutputFile::Create(const std::string& path)
-{
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (!m_replacement.Create(path, input, reason))
         return false;
-    Attach(fd, path);
-    m_ownsFd = true;
+    Attach(m_replacement.GetHandle(), path);
     return true;
 }
 
-void OutputFile::Attach(int fd, const std::string& name)
+void OutputFile::Attach(file_layer::Handle handle, const std::string& name)
 {
-    m_fd = fd;
-    m_ownsFd = false;
+    m_handle = handle;
     m_path = name;
     if (!m_buffer)
         m_buffer.reset(new std::uint8_t[kBufferSize]);
@@ -57,27 +41,23 @@ void OutputFile::Flush()
 
 void OutputFile::WriteAll(const std::uint8_t* data, std::size_t count)
 {
-    while (count > 0) {
-        const ssize_t done = ::write(m_fd, data, count);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            throw WriteError(m_path, errno);
-        }
-        if (done == 0)
-            throw WriteError(m_path, ENOSPC);
-        data += done;
-        count -= static_cast<std::size_t>(done);
-    }
+    if (!file_layer::WriteAll(m_handle, data, count))
+        throw WriteError(m_path, file_layer::LastErrorText());
 }
 
 void OutputFile::Close()
 {
-    if (m_fd < 0)
+    if (m_handle == file_layer::kNoHandle)
         return;
     Flush();
-    const int fd = m_fd;
-    m_fd = -1;
-    if (m_ownsFd && ::close(fd) != 0 && errno != EINTR)
-        throw WriteError(m_path, errno);
+    m_handle = file_layer::kNoHandle;
+    if (m_replacement.GetHandle() != file_layer::kNoHandle && !m_replacement.Commit())
+        throw WriteError(m_path, file_layer::LastErrorText());
+}
+
+void OutputFile::Discard()
+{
+    m_length = 0;
+    m_handle = file_layer::kNoHandle;
+    m_replacement.Discard();
 }

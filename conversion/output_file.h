@@ -1,5 +1,7 @@
 #pragma once
 
+#include "file_layer.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -7,20 +9,23 @@
 #include <string>
 
 // Write-only output through one large buffer. Every failed write raises
-// WriteError; nothing is ever silently dropped.
+// WriteError; nothing is ever silently dropped. A created file takes its name
+// only when closed: until then an earlier file of that name stays as it was,
+// and a file that is not closed (a write error, a stop) leaves nothing behind.
 class OutputFile {
 public:
     static constexpr std::size_t kBufferSize = 1 << 20;
 
     OutputFile() = default;
-    ~OutputFile();  // closes without flushing: reached this way only after a WriteError
+    ~OutputFile() = default;  // discards an unclosed file
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates (or truncates) `path` for writing. Returns false if it cannot.
-    bool Create(const std::string& path);
-    // Writes to an already open descriptor, such as standard output; not closed by us.
-    void Attach(int fd, const std::string& name);
+    // Prepares to replace `path`. Returns false, with the reason, when it may
+    // not: see file_layer::Replacement::Create.
+    bool Create(const std::string& path, const file_layer::FileId& input, std::string& reason);
+    // Writes to an already open stream, such as standard output; not closed by us.
+    void Attach(file_layer::Handle handle, const std::string& name);
 
     void Write(const void* data, std::size_t count)
     {
@@ -33,15 +38,17 @@ public:
     }
 
     void Flush();
-    // Flushes and closes; raises WriteError if either fails.
+    // Flushes and gives a created file its name; raises WriteError if either fails.
     void Close();
+    // Forgets what is unwritten and removes a created file's unfinished data.
+    void Discard();
 
 private:
     void WriteSlow(const void* data, std::size_t count);
     void WriteAll(const std::uint8_t* data, std::size_t count);
 
-    int m_fd = -1;
-    bool m_ownsFd = false;
+    file_layer::Handle m_handle = file_layer::kNoHandle;
+    file_layer::Replacement m_replacement;  // for a created file
     std::string m_path;
     std::unique_ptr<std::uint8_t[]> m_buffer;  // kBufferSize bytes, left uninitialised
     std::size_t m_length = 0;

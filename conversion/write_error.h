@@ -8,12 +8,12 @@
 // reports what() -- "<output path> Write error: <system reason>" -- and stops.
 class WriteError : public std::runtime_error {
 public:
-    WriteError(const std::string& path, int errorNumber);
+    WriteError(const std::string& path, const std::string& reason);
 
     const std::string& Path() const { return m_path; }
-    int ErrorNumber() const { return m_errorNumber; }
+    const std::string& Reason() const { return m_reason; }
 
 private:
     std::string m_path;
-    int m_errorNumber;
+    std::string m_reason;
 };

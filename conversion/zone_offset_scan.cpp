@@ -1,5 +1,7 @@
 #include "zone_offset_scan.h"
 
+#include "civil_time.h"
+
 #include <ctime>
 
 namespace {
@@ -18,8 +20,19 @@ Sample SampleAt(std::int64_t utc)
 {
     const time_t when = static_cast<time_t>(utc);
     struct tm fields {};
+#ifdef _WIN32
+    localtime_s(&fields, &when);
+#else
     localtime_r(&when, &fields);
-    return {static_cast<std::int32_t>(fields.tm_gmtoff), fields.tm_isdst > 0};
+#endif
+    LocalTime local;
+    local.year = fields.tm_year + 1900;
+    local.month = fields.tm_mon + 1;
+    local.day = fields.tm_mday;
+    local.hour = fields.tm_hour;
+    local.minute = fields.tm_min;
+    local.second = fields.tm_sec;
+    return {static_cast<std::int32_t>(CivilSeconds(local) - utc), fields.tm_isdst > 0};
 }
 
 } // namespace

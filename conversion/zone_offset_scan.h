@@ -1,7 +1,7 @@
 #pragma once
 
 // The offsets the C runtime's zone data gives the zone in force (TZ or the
-// system's) from 1960 to 2040, found with localtime_r.
+// system's) from 1960 to 2040, found with localtime.
 
 #include "standard_time_rule.h"
 

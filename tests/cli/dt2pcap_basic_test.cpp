@@ -66,19 +66,23 @@ TEST_F(Dt2pcapTest, MessagesOfOpenAndEntryWalkFailures)
     Capture(1).WriteTo(dir / "x.pcap");
     result = Run({"x.pcap"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Write file Open error\n");
+    EXPECT_EQ(result.err, "Write file Open error\nx.pcap: it is the capture file being converted\n");
     EXPECT_EQ(ReadFileBytes(dir / "x.pcap"), Capture(1).bytes());
 }
 
-TEST_F(Dt2pcapTest, WriteFailureNamesTheOutputAndStops)
+// Names reach the terminal escaped: one failure is one line, whatever the name holds.
+TEST_F(Dt2pcapTest, ControlCharactersInNamesArePrintedEscaped)
 {
-    Capture(1).WriteTo(dir / "a.DT");
-    Capture(1).WriteTo(dir / "b.DT");
-    ASSERT_EQ(::symlink("/dev/full", (dir / "a.pcap").c_str()), 0);
-    const CommandResult result = Run({"a.DT", "b.DT"});
+    const std::string evil = "evil\nfoo.DT Read error:packet\x1b[31m.DT";
+    NotACapture().WriteTo(dir / evil);
+    Capture(1).WriteTo(dir / "tab\there.DT");
+    ASSERT_EQ(::mkdir((dir / "tab\there.pcap").c_str(), 0755), 0);
+    const CommandResult result = Run({"-k", evil, "tab\there.DT", "caf\xc3\xa9\xff.DT"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "a.pcap Write error: No space left on device\n");
-    EXPECT_FALSE(PathExists(dir / "b.pcap"));
+    EXPECT_EQ(result.err, "evil\\nfoo.DT Read error:packet\\x1b[31m.DT File header error\n"
+                          "Write file Open error\ntab\\there.pcap: Is a directory\n"
+                          "caf\xc3\xa9\\xff.DT Open error\n"
+                          "dt2pcap: 3 of 3 files not converted\n");
 }
 
 } // namespace

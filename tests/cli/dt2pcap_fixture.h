@@ -38,9 +38,9 @@ class Dt2pcapTest : public ::testing::Test {
 protected:
     // dt2pcap with `args`, run in the scratch folder in UTC unless `env` says otherwise.
     CommandResult Run(const std::vector<std::string>& args, const std::vector<std::string>& env = {"TZ=UTC"},
-                      const std::string& stdoutPath = "")
+                      const std::string& stdoutPath = "", bool append = false)
     {
-        return RunCommand(Argv({DT2PCAP_PATH}, args), dir.path(), env, stdoutPath);
+        return RunCommand(Argv({DT2PCAP_PATH}, args), dir.path(), env, stdoutPath, append);
     }
     // The same under a prlimit(1) limit such as "--fsize=150".
     CommandResult RunLimited(const std::string& limit, const std::vector<std::string>& args)
@@ -48,9 +48,10 @@ protected:
         return RunCommand(Argv({"/usr/bin/prlimit", limit, DT2PCAP_PATH}, args), dir.path(), {"TZ=UTC"});
     }
     // The same on a pseudo-terminal; its output holds what the terminal showed.
-    CommandResult RunOnTerminal(const std::vector<std::string>& args, const std::string& stdoutPath = "")
+    CommandResult RunOnTerminal(const std::vector<std::string>& args, const std::string& stdoutPath = "",
+                                const std::function<void(int pid, const std::string& shown)>& watch = {})
     {
-        return RunCommandOnTerminal(Argv({DT2PCAP_PATH}, args), dir.path(), {"TZ=UTC"}, stdoutPath);
+        return RunCommandOnTerminal(Argv({DT2PCAP_PATH}, args), dir.path(), {"TZ=UTC"}, stdoutPath, watch);
     }
 
     // The records libpcap reads from `name` in the scratch folder.

@@ -109,4 +109,17 @@ TEST(InformationalOptions, VersionAndHelpGoToStandardOutput)
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
 
+TEST(InformationalOptions, UnwritableStandardOutputIsAFailure)
+{
+    for (const char* option : {"--version", "--help"}) {
+        const CommandResult full = RunCommand({DT2PCAP_PATH, option}, "", {}, "/dev/full");
+        EXPECT_EQ(full.exitCode, 1) << option;
+        EXPECT_EQ(full.err, "dt2pcap: write error: No space left on device\n") << option;
+
+        const CommandResult closed = RunCommand({"/bin/sh", "-c", std::string("exec \"$0\" ") + option + " >&-", DT2PCAP_PATH});
+        EXPECT_EQ(closed.exitCode, 1) << option;
+        EXPECT_EQ(closed.err, "dt2pcap: write error: Bad file descriptor\n") << option;
+    }
+}
+
 } // namespace

@@ -55,11 +55,15 @@ TEST_F(Dt2pcapOutput, StandardOutputIsByteIdenticalToTheFile)
 TEST_F(Dt2pcapOutput, OutputNamingTheInputIsRefusedAndTheInputKept)
 {
     const Bytes input = ReadFileBytes(dir / "run1.DT");
-    for (const char* path : {"run1.DT", "./run1.DT"}) {
+    for (const std::string path : {"run1.DT", "./run1.DT"}) {
         const CommandResult result = Run({"-o", path, "run1.DT"});
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.err, "Write file Open error\n");
+        EXPECT_EQ(result.err, "Write file Open error\n" + path + ": it is the capture file being converted\n");
     }
+    // Standard output appending to the input is the input too; nothing is written.
+    const CommandResult result = Run({"-o", "-", "run1.DT"}, {"TZ=UTC"}, dir / "run1.DT", true);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Write file Open error\nstandard output: it is the capture file being converted\n");
     EXPECT_EQ(ReadFileBytes(dir / "run1.DT"), input);
 }
 

@@ -3,6 +3,8 @@
 
 #include "dt2pcap_fixture.h"
 
+#include <csignal>
+
 namespace {
 
 class OnTerminal : public Dt2pcapTest {
@@ -92,6 +94,33 @@ TEST_F(OnTerminal, LongFileNamesAreShortenedSoTheLineNeverWraps)
         sawTail = sawTail || (line.compare(0, 7, "...nnnn") == 0 && line.find("n.DT  ") != std::string::npos);
     }
     EXPECT_TRUE(sawTail) << result.out;
+}
+
+// Interrupted in the middle of a conversion, dt2pcap ends by the signal and
+// leaves the folder as it found it: the earlier .pcap whole and nothing new.
+TEST_F(OnTerminal, StopSignalsLeaveTheEarlierOutputAndNothingElse)
+{
+    // A MONL body of 256 MiB of zeros (a sparse file: zero-length frame
+    // entries) converts for long enough to be stopped after its first report.
+    constexpr std::uint64_t kBody = 256u << 20;
+    CaptureBuilder capture;
+    capture.Dinf().Monl(EntryLog(), kBody).WriteTo(dir / "big.DT");
+    WriteFileBytesAt(dir / "big.DT", capture.Size() + kBody - 1, {0});
+    const Bytes earlier{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+    WriteFileBytes(dir / "big.pcap", earlier);
+    const std::vector<std::string> listing = ListDir(dir.path());
+
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        bool sent = false;
+        const CommandResult result = RunOnTerminal({"big.DT"}, "", [&](int pid, const std::string& shown) {
+            if (!sent && shown.find('%') != std::string::npos)
+                sent = ::kill(pid, signalNumber) == 0;
+        });
+        ASSERT_TRUE(sent) << result.out;
+        EXPECT_EQ(result.exitCode, 128 + signalNumber) << result.out;
+        EXPECT_EQ(ReadFileBytes(dir / "big.pcap"), earlier);
+        EXPECT_EQ(ListDir(dir.path()), listing);
+    }
 }
 
 } // namespace

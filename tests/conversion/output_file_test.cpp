@@ -114,7 +114,8 @@ protected:
     {
         host.messages.clear();
         EXPECT_EQ(Convert(path), -1);
-        EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error"});
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error\n" + OutputPathFor(path) +
+                                                          ": it is the capture file being converted"});
         EXPECT_EQ(ReadFileBytes(path), kCapture.bytes());
     }
 };
@@ -139,37 +140,101 @@ TEST_F(SameFileTest, OutputSymlinkedToTheInput)
     ExpectRefused(input);
 }
 
-TEST_F(OutputFileTest, OutputPathNamingAFolder)
+// Whatever stands at the output name and may not be replaced is named, with
+// the reason, and left exactly as it was; the input too.
+TEST_F(OutputFileTest, OutputNamesThatMayNotBeReplaced)
 {
     kCapture.WriteTo(input);
+    const auto expectRefused = [&](const std::string& reason) {
+        host.messages.clear();
+        EXPECT_EQ(Convert(), -1);
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error\n" + output + ": " + reason});
+        EXPECT_EQ(ReadFileBytes(input), kCapture.bytes());
+        EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"}));
+    };
+
     ASSERT_EQ(::mkdir(output.c_str(), 0755), 0);
-    EXPECT_EQ(Convert(), -1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error"});
+    expectRefused(std::strerror(EISDIR));
     EXPECT_TRUE(ListDir(output).empty());
-    EXPECT_EQ(ReadFileBytes(input), kCapture.bytes());
+    ::rmdir(output.c_str());
+
+    // A FIFO would block the conversion for good.
+    ASSERT_EQ(::mkfifo(output.c_str(), 0644), 0);
+    expectRefused("not a regular file");
+    ::unlink(output.c_str());
+
+    // Read-only stays read-only even for root, which the system would let through.
+    WriteFileBytes(output, kOldOutput);
+    ASSERT_EQ(::chmod(output.c_str(), 0444), 0);
+    expectRefused(std::strerror(EACCES));
+    EXPECT_EQ(ReadFileBytes(output), kOldOutput);
 }
 
-TEST_F(OutputFileTest, FailedWriteRaisesWriteErrorWithThePathAndTheReason)
+TEST_F(OutputFileTest, InputThatIsNotARegularFileFailsAtOnce)
+{
+    ASSERT_EQ(::mkfifo(input.c_str(), 0644), 0);  // opening it for reading would wait for a writer
+    ExpectFailure(" Open error");
+    EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"run1.DT"});
+    ExpectFailure(" Open error", "/dev/null");
+}
+
+// A link at the output name is replaced by the new file; what it points at is
+// never written, and the replaced file's permissions carry over.
+TEST_F(OutputFileTest, LinkAtTheOutputNameIsReplacedNotWrittenThrough)
 {
     kCapture.WriteTo(input);
-    ASSERT_EQ(::symlink("/dev/full", output.c_str()), 0);
-    try {
-        Convert();
-        ADD_FAILURE() << "no WriteError";
-    } catch (const WriteError& error) {
-        EXPECT_STREQ(error.what(), (output + " Write error: " + std::strerror(ENOSPC)).c_str());
-        EXPECT_EQ(error.Path(), output);
-        EXPECT_EQ(error.ErrorNumber(), ENOSPC);
-    }
-    EXPECT_TRUE(host.messages.empty());
+    WriteFileBytes(dir / "elsewhere.pcap", kOldOutput);
+    ASSERT_EQ(::symlink("elsewhere.pcap", output.c_str()), 0);
+    ExpectSuccess();
+    struct stat info;
+    ASSERT_EQ(::lstat(output.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(ReadFileBytes(output), ExpectedOutput());
+    EXPECT_EQ(ReadFileBytes(dir / "elsewhere.pcap"), kOldOutput);
+
+    ASSERT_EQ(::chmod(output.c_str(), 0600), 0);
+    ExpectSuccess();
+    ASSERT_EQ(::stat(output.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(OutputFileTest, FileSizeLimitIsAWriteError)
+// A host that stops the conversion at its first progress report.
+class StoppingHost : public RecordingHost {
+public:
+    bool OnProgress(std::uint64_t, std::uint64_t) override { return ++reports < stopAt; }
+    int reports = 0;
+    int stopAt = 1;
+};
+
+TEST_F(OutputFileTest, StoppedConversionLeavesTheEarlierOutputAndNothingElse)
+{
+    // Large enough for progress reports in the middle of the walk.
+    EntryLog log;
+    for (std::uint32_t i = 0; i < 3000; ++i)
+        log.Frame({Bytes(1000, static_cast<std::uint8_t>(i)), i});
+    CaptureWith(log).WriteTo(input);
+    for (int stopAt : {1, 2}) {
+        WriteFileBytes(output, kOldOutput);
+        StoppingHost stopping;
+        stopping.stopAt = stopAt;
+        EXPECT_EQ(ConvertCaptureFile(input, stopping), -1);
+        EXPECT_EQ(stopping.reports, stopAt);
+        EXPECT_TRUE(stopping.messages.empty());
+        EXPECT_EQ(ReadFileBytes(output), kOldOutput);
+        EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"}));
+    }
+}
+
+// A write the system refuses (here a file-size limit) raises WriteError with
+// the output and the reason, and takes nothing from the folder: an earlier
+// output stays whole and no partial file is left.
+TEST_F(OutputFileTest, FailedWriteKeepsTheEarlierOutputAndRaisesWriteError)
 {
     EntryLog log;
     for (int i = 0; i < 20; ++i)
         log.Frame({Bytes(500, static_cast<std::uint8_t>(i)), static_cast<std::uint32_t>(i)});
     CaptureWith(log).WriteTo(input);
+    WriteFileBytes(output, kOldOutput);
     const auto convertUnderLimit = [&] {
         const struct rlimit limit = {4000, 4000};
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -178,11 +243,16 @@ TEST_F(OutputFileTest, FileSizeLimitIsAWriteError)
             Convert();
         } catch (const WriteError& error) {
             std::fprintf(stderr, "%s\n", error.what());  // shown if the test fails
-            std::_Exit(error.what() == output + " Write error: " + std::strerror(EFBIG) ? 3 : 4);
+            const bool named = error.what() == output + " Write error: " + std::strerror(EFBIG) &&
+                               error.Path() == output && error.Reason() == std::strerror(EFBIG);
+            const bool kept = ReadFileBytes(output) == kOldOutput &&
+                              ListDir(dir.path()) == std::vector<std::string>{"run1.DT", "run1.pcap"};
+            std::_Exit(named && kept ? 3 : 4);
         }
         std::_Exit(0);
     };
     EXPECT_EXIT(convertUnderLimit(), ::testing::ExitedWithCode(3), "");
+    EXPECT_TRUE(host.messages.empty());
 }
 
 } // namespace

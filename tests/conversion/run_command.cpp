@@ -23,14 +23,14 @@ std::vector<char*> Pointers(const std::vector<std::string>& argv)
 
 // The child's part after its standard streams are set up; never returns.
 [[noreturn]] void Exec(const std::vector<char*>& args, const std::string& workDir,
-                       const std::vector<std::string>& env, const std::string& stdoutPath)
+                       const std::vector<std::string>& env, const std::string& stdoutPath, bool append)
 {
     for (const std::string& entry : env)
         ::putenv(const_cast<char*>(entry.c_str()));
     if (!workDir.empty() && ::chdir(workDir.c_str()) != 0)
         ::_exit(126);
     if (!stdoutPath.empty()) {
-        const int fd = ::open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int fd = ::open(stdoutPath.c_str(), O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC), 0644);
         if (fd < 0 || ::dup2(fd, 1) < 0)
             ::_exit(126);
         ::close(fd);
@@ -52,7 +52,7 @@ int WaitFor(pid_t pid)
 } // namespace
 
 CommandResult RunCommand(const std::vector<std::string>& argv, const std::string& workDir,
-                         const std::vector<std::string>& env, const std::string& stdoutPath)
+                         const std::vector<std::string>& env, const std::string& stdoutPath, bool append)
 {
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
@@ -67,7 +67,7 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
         ::dup2(devNull, 0);
         ::dup2(outPipe[1], 1);
         ::dup2(errPipe[1], 2);
-        Exec(args, workDir, env, stdoutPath);
+        Exec(args, workDir, env, stdoutPath, append);
     }
     ::close(outPipe[1]);
     ::close(errPipe[1]);
@@ -102,7 +102,8 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
 }
 
 CommandResult RunCommandOnTerminal(const std::vector<std::string>& argv, const std::string& workDir,
-                                   const std::vector<std::string>& env, const std::string& stdoutPath)
+                                   const std::vector<std::string>& env, const std::string& stdoutPath,
+                                   const std::function<void(int pid, const std::string& shown)>& watch)
 {
     const std::vector<char*> args = Pointers(argv);
     termios raw{};
@@ -116,17 +117,20 @@ CommandResult RunCommandOnTerminal(const std::vector<std::string>& argv, const s
     if (pid < 0)
         throw std::runtime_error("forkpty failed");
     if (pid == 0)
-        Exec(args, workDir, env, stdoutPath);
+        Exec(args, workDir, env, stdoutPath, false);
 
     // Linux reports EIO on the master once the child's side is closed.
     CommandResult result;
     char block[4096];
     for (;;) {
         const ssize_t got = ::read(master, block, sizeof block);
-        if (got > 0)
+        if (got > 0) {
             result.out.append(block, static_cast<std::size_t>(got));
-        else if (got == 0 || errno != EINTR)
+            if (watch)
+                watch(pid, result.out);
+        } else if (got == 0 || errno != EINTR) {
             break;
+        }
     }
     ::close(master);
     result.exitCode = WaitFor(pid);
