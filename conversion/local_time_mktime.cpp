@@ -1,6 +1,5 @@
 #include "local_time.h"
 
-#include "civil_time.h"
 #include "zone_offset_scan.h"
 
 #include <cstdlib>
@@ -51,7 +50,7 @@ bool LocalTimeToUtc(const LocalTime& local, std::int64_t& utc)
     if (zone.rule) {
         const char* tz = std::getenv("TZ");
         if (zone.name == (tz != nullptr ? tz : ""))
-            return zone.rule->ToUtc(CivilSeconds(local), utc);
+            return zone.rule->LocalToUtc(local, utc);
     }
     struct tm fields;
     std::memset(&fields, 0, sizeof fields);

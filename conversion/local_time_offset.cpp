@@ -5,7 +5,6 @@
 
 #include "local_time_offset.h"
 
-#include "civil_time.h"
 #include "local_time.h"
 
 namespace {
@@ -27,5 +26,5 @@ void RefreshTimeZone() {}
 
 bool LocalTimeToUtc(const LocalTime& local, std::int64_t& utc)
 {
-    return CurrentRule().ToUtc(CivilSeconds(local), utc);
+    return CurrentRule().LocalToUtc(local, utc);
 }

@@ -1,5 +1,7 @@
 #include "standard_time_rule.h"
 
+#include "civil_time.h"
+
 #include <algorithm>
 
 namespace {
@@ -62,4 +64,14 @@ bool StandardTimeRule::ToUtc(std::int64_t civilSeconds, std::int64_t& utc) const
         return true;
     }
     return false;
+}
+
+bool StandardTimeRule::LocalToUtc(const LocalTime& local, std::int64_t& utc) const
+{
+    LocalTime minute = local;
+    minute.second = std::min<std::int64_t>(std::max<std::int64_t>(local.second, 0), 59);
+    if (!ToUtc(CivilSeconds(minute), utc))
+        return false;
+    utc += local.second - minute.second;
+    return true;
 }

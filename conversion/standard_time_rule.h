@@ -7,6 +7,8 @@
 // daylight saving time; it takes the offset of the nearer neighbour. Every
 // other stretch is standard time, also the years Moscow kept +4 or Ireland +1.
 
+#include "local_time.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -27,6 +29,11 @@ public:
     // time. False when standard time skips that wall-clock time (a standard
     // offset that grows, as Moscow's on 27 March 2011), as mktime fails there.
     bool ToUtc(std::int64_t civilSeconds, std::int64_t& utc) const;
+
+    // UTC of `local` in standard time the way glibc's mktime counts it, which
+    // the programs use: the offset is the one of the wall-clock minute with
+    // the seconds held to 0..59, the seconds beyond are added afterwards.
+    bool LocalToUtc(const LocalTime& local, std::int64_t& utc) const;
 
 private:
     std::vector<ZoneOffsetChange> m_standard;  // sorted, no two neighbours equal
