@@ -5,9 +5,10 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Debian 12 packages the build, the tests and the tools need.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
-            tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core
+            tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
+            emscripten chromium nodejs
 
-.PHONY: deps build run test test-sanitize bench fuzz package clean
+.PHONY: deps build run test test-sanitize bench fuzz package clean web web-serve web-test-deps test-web bench-web
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -46,5 +47,34 @@ package: build
 bench: build
 	bash bench/run-bench.sh $(BUILD)
 
+# The web edition: the page, its worker and the converter as WebAssembly in
+# $(WEB_BUILD)/, made with Debian's emscripten (which finds its modules
+# through NODE_PATH).
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8080
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
+web: deps
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD)-cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTPC_BUILD_GUI=OFF -DTPC_BUILD_TESTS=OFF -DTPC_WEB_SITE_DIR=$(abspath $(WEB_BUILD))
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD)-cmake -j $(JOBS)
+
+web-serve: web
+	@echo "The converter page: http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	cd $(WEB_BUILD) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
+
+# playwright-core from the lockfile; it drives Debian's chromium and never
+# downloads a browser. Needs Node.js 20 or later with its npm.
+web-test-deps:
+	@command -v npm >/dev/null || { echo "npm (Node.js 20 or later) is needed for the browser tests"; exit 1; }
+	cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
+
+# The page in headless chromium, each download compared with dt2pcap's output.
+test-web: build web web-test-deps
+	node tests/web/web_tests.mjs $(WEB_BUILD) $(BUILD)
+
+# Throughput in the browser next to dt2pcap, and the tab's memory on a 2 GiB capture.
+bench-web: build web web-test-deps
+	node tests/web/bench_web.mjs $(WEB_BUILD) $(BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WEB_BUILD) $(WEB_BUILD)-cmake

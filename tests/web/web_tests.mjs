@@ -150,9 +150,12 @@ async function checkAgainstProgram(captures, zone) {
   }
 }
 
+// WEB_TESTS_FILTER=regex runs only the cases whose names match.
 const tests = [];
+const filter = new RegExp(process.env.WEB_TESTS_FILTER || '');
 function test(name, body) {
-  tests.push({ name, body });
+  if (filter.test(name))
+    tests.push({ name, body });
 }
 
 // ---- Cases ---------------------------------------------------------------
