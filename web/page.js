@@ -131,8 +131,9 @@ async function runNext() {
     return;
   const job = queue.shift();
   running = job;
-  const directory = await storageReady;
-  void directory;
+  await storageReady;  // the folder exists before the worker opens a file in it
+  if (running !== job)
+    return;  // cancelled meanwhile
   setState(job, 'running', 'Converting');
   const messages = [];
   const worker = new Worker('worker.js');
