@@ -1,5 +1,6 @@
 #!/bin/bash
-# Throughput and memory of dt2pcap against `cat IN > OUT` on the same capture.
+# Throughput and memory of dt2pcap against `cat IN > OUT` on the same capture:
+# wall, user and system time, medians of alternating runs, each into a fresh output.
 # Usage: bench/run-bench.sh [BUILD_DIR]
 #   BENCH_RUNS   runs of each command per capture (default 5, at least 3)
 #   BENCH_DIR    where the temporary captures go (default $TMPDIR or /tmp); needs ~20 GiB free
@@ -13,7 +14,6 @@ runs=${BENCH_RUNS:-5}
 dir=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/dt2pcap-bench.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
 
-now() { date +%s.%N; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # Peak resident memory of one conversion, in KiB.
@@ -27,40 +27,62 @@ generate() {
   "$gen" --verbose "$@" "$out" | awk '/^entries:/ { print $2 }'
 }
 
+# Runs a command with a fresh output: the previous output removed and the disk
+# synced first, untimed, so that freeing and writing back old data is not
+# counted. Prints "wall user system" in seconds.
+TIMEFORMAT='%3R %3U %3S'
+timed() {
+  local out=$1; shift
+  rm -f "$out"; sync
+  { time "$@" > /dev/null; } 2>&1
+}
+timed_cat() {
+  local in=$1 out=$2
+  rm -f "$out"; sync
+  { time cat "$in" > "$out"; } 2>&1
+}
+
 bench() {
   local name=$1; shift
   local in=$dir/$name.DT
   local frames; frames=$(generate "$in" "$@")
   local bytes; bytes=$(stat -c %s "$in")
   cat "$in" > /dev/null                       # into the page cache
-  "$conv" "$in" && cat "$in" > "$dir/$name.cat" # first writes of both outputs
-  local conv_times=() cat_times=()
+  timed "$dir/$name.pcap" "$conv" "$in" > /dev/null   # one untimed round of each first
+  timed_cat "$in" "$dir/$name.cat" > /dev/null
+  local conv_runs=() cat_runs=()
   for ((i = 0; i < runs; i++)); do
-    sync
-    local t0; t0=$(now); "$conv" "$in"; local t1; t1=$(now)
-    conv_times+=("$(echo "$t1 - $t0" | bc -l)")
-    sync
-    t0=$(now); cat "$in" > "$dir/$name.cat"; t1=$(now)
-    cat_times+=("$(echo "$t1 - $t0" | bc -l)")
+    conv_runs+=("$(timed "$dir/$name.pcap" "$conv" "$in")")
+    cat_runs+=("$(timed_cat "$in" "$dir/$name.cat")")
   done
+  column() { printf '%s\n' "${@:2}" | awk -v c="$1" '{ print $c }' | median; }
   local conv_med cat_med peak
-  conv_med=$(printf '%s\n' "${conv_times[@]}" | median)
-  cat_med=$(printf '%s\n' "${cat_times[@]}" | median)
+  conv_med=$(column 1 "${conv_runs[@]}")
+  cat_med=$(column 1 "${cat_runs[@]}")
   peak=$(peak_kib "$in")
   printf '%-22s %6.0f MiB  %9d frames\n' "$name" "$(echo "$bytes / 1048576" | bc -l)" "$frames"
-  printf '  dt2pcap  median %6.3f s  %7.0f MB/s  %10.0f frames/s   (runs: %s)\n' "$conv_med" \
-    "$(echo "$bytes / $conv_med / 1000000" | bc -l)" "$(echo "$frames / $conv_med" | bc -l)" "${conv_times[*]}"
-  printf '  cat      median %6.3f s  %7.0f MB/s  %10.0f frames/s   (runs: %s)\n' "$cat_med" \
-    "$(echo "$bytes / $cat_med / 1000000" | bc -l)" "$(echo "$frames / $cat_med" | bc -l)" "${cat_times[*]}"
+  printf '  dt2pcap  median %6.3f s (user %.3f, sys %.3f)  %7.0f MB/s  %10.0f frames/s   (wall: %s)\n' "$conv_med" \
+    "$(column 2 "${conv_runs[@]}")" "$(column 3 "${conv_runs[@]}")" \
+    "$(echo "$bytes / $conv_med / 1000000" | bc -l)" "$(echo "$frames / $conv_med" | bc -l)" \
+    "$(printf '%s\n' "${conv_runs[@]}" | awk '{ printf "%s ", $1 }')"
+  printf '  cat      median %6.3f s (user %.3f, sys %.3f)  %7.0f MB/s  %10.0f frames/s   (wall: %s)\n' "$cat_med" \
+    "$(column 2 "${cat_runs[@]}")" "$(column 3 "${cat_runs[@]}")" \
+    "$(echo "$bytes / $cat_med / 1000000" | bc -l)" "$(echo "$frames / $cat_med" | bc -l)" \
+    "$(printf '%s\n' "${cat_runs[@]}" | awk '{ printf "%s ", $1 }')"
   printf '  ratio dt2pcap/cat %.2f   dt2pcap peak memory %.1f MiB\n\n' "$(echo "$conv_med / $cat_med" | bc -l)" \
     "$(echo "$peak / 1024" | bc -l)"
   rm -f "$in" "$dir/$name.pcap" "$dir/$name.cat"
 }
 
-echo "dt2pcap against cat, $runs runs each, alternating, captures in the page cache ($(nproc) cores)"
+# Time stamps as users get them: in the machine's own zone.
+unset TZ
+echo "dt2pcap against cat, $runs runs each, alternating, captures in the page cache, outputs fresh ($(nproc) cores)"
 echo
 bench mixed-1GiB --size 1G --seed 11
 bench 60-byte-512MiB --size 512M --frame-size 60 --header-only 0 --seed 12
+# One 60-byte frame a second for three and a half days: a new second, so a
+# new time stamp to compute, at almost every frame.
+bench sparse-3.5-days --frames 302400 --rate 1 --frame-size 60 --header-only 0 --resolution 2 --seed 14
 
 if [ "${BENCH_BIG:-1}" != 0 ]; then
   echo "Memory does not grow with the input; offsets beyond 4 GiB:"

@@ -48,6 +48,13 @@ inline std::uint32_t EntryCounter(const std::uint8_t* entryHeader, const std::ui
 // Frame data is padded with zero to three bytes to a multiple of four.
 inline unsigned PaddedLength(unsigned frameLength) { return (frameLength + 3u) & ~3u; }
 
+// A frame entry: header, time field, padded frame data, trailer.
+constexpr std::size_t kFrameDataOffset = kEntryHeaderSize + kTimeFieldSize;
+inline std::size_t FrameEntrySize(unsigned frameLength)
+{
+    return kFrameDataOffset + PaddedLength(frameLength) + kTrailerSize;
+}
+
 } // namespace capture
 
 // What the conversion takes from the DINF body.

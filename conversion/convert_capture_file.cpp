@@ -12,6 +12,7 @@
 #include "output_path.h"
 #include "pcap_format.h"
 
+#include <algorithm>
 #include <cstring>
 
 int ConvertCaptureFile(std::string inputPath, MessageHost& host)
@@ -104,33 +105,59 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
         return -1;
     }
     while (remaining != 0) {
-        if (remaining < capture::kEntryHeaderSize ||
-            input.Read(capture::kEntryHeaderSize, &data) != capture::kEntryHeaderSize)
-            return failWalk(" Read error:offset0");
-        remaining -= capture::kEntryHeaderSize;
-        std::uint8_t entryHeader[capture::kEntryHeaderSize];
-        std::memcpy(entryHeader, data, sizeof entryHeader);
-        if (capture::IsHeaderOnly(entryHeader))
-            continue;
+        // Whole entries that the input buffer holds, up to the body's end, are
+        // parsed in place and built straight into the output buffer.
+        std::size_t available = 0;
+        const std::uint8_t* const buffered = input.Buffered(available);
+        const std::uint8_t* entry = buffered;
+        const std::uint8_t* const end = buffered + static_cast<std::size_t>(std::min<std::uint64_t>(available, remaining));
+        while (static_cast<std::size_t>(end - entry) >= capture::kEntryHeaderSize) {
+            if (capture::IsHeaderOnly(entry)) {
+                entry += capture::kEntryHeaderSize;
+                continue;
+            }
+            const unsigned frameLength = capture::FrameLength(entry);
+            const std::size_t entrySize = capture::FrameEntrySize(frameLength);
+            if (static_cast<std::size_t>(end - entry) < entrySize)
+                break;
+            std::uint32_t seconds = 0, microseconds = 0;
+            clock.Compute(capture::EntryCounter(entry, entry + capture::kEntryHeaderSize), seconds, microseconds);
+            pcap::WriteRecord(output, seconds, microseconds, entry + capture::kFrameDataOffset, frameLength);
+            entry += entrySize;
+        }
+        input.Skip(static_cast<std::size_t>(entry - buffered));
+        remaining -= static_cast<std::size_t>(entry - buffered);
 
-        if (remaining < capture::kTimeFieldSize ||
-            input.Read(capture::kTimeFieldSize, &data) != capture::kTimeFieldSize)
-            return failWalk(" Read error:offset4");
-        remaining -= capture::kTimeFieldSize;
-        const unsigned frameLength = capture::FrameLength(entryHeader);
-        std::uint32_t seconds = 0, microseconds = 0;
-        clock.Compute(capture::EntryCounter(entryHeader, data), seconds, microseconds);
+        // Near the end of the buffer, the body or the file: one entry step by
+        // step, each read checked, the buffer refilled as needed.
+        if (remaining != 0) {
+            if (remaining < capture::kEntryHeaderSize ||
+                input.Read(capture::kEntryHeaderSize, &data) != capture::kEntryHeaderSize)
+                return failWalk(" Read error:offset0");
+            remaining -= capture::kEntryHeaderSize;
+            std::uint8_t entryHeader[capture::kEntryHeaderSize];
+            std::memcpy(entryHeader, data, sizeof entryHeader);
+            if (!capture::IsHeaderOnly(entryHeader)) {
+                if (remaining < capture::kTimeFieldSize ||
+                    input.Read(capture::kTimeFieldSize, &data) != capture::kTimeFieldSize)
+                    return failWalk(" Read error:offset4");
+                remaining -= capture::kTimeFieldSize;
+                const unsigned frameLength = capture::FrameLength(entryHeader);
+                std::uint32_t seconds = 0, microseconds = 0;
+                clock.Compute(capture::EntryCounter(entryHeader, data), seconds, microseconds);
 
-        const unsigned paddedLength = capture::PaddedLength(frameLength);
-        if (remaining < paddedLength || input.Read(paddedLength, &data) != paddedLength)
-            return failWalk(" Read error:packet");
-        remaining -= paddedLength;
-        pcap::WriteRecordHeader(output, seconds, microseconds, frameLength);
-        output.Write(data, frameLength);
+                const unsigned paddedLength = capture::PaddedLength(frameLength);
+                if (remaining < paddedLength || input.Read(paddedLength, &data) != paddedLength)
+                    return failWalk(" Read error:packet");
+                remaining -= paddedLength;
+                pcap::WriteRecord(output, seconds, microseconds, data, frameLength);
 
-        if (remaining < capture::kTrailerSize || input.Read(capture::kTrailerSize, &data) != capture::kTrailerSize)
-            return failWalk(" Read error:last");
-        remaining -= capture::kTrailerSize;
+                if (remaining < capture::kTrailerSize ||
+                    input.Read(capture::kTrailerSize, &data) != capture::kTrailerSize)
+                    return failWalk(" Read error:last");
+                remaining -= capture::kTrailerSize;
+            }
+        }
 
         if (input.Position() >= nextProgress) {
             if (!host.OnProgress(input.Position(), input.Size())) {

@@ -19,7 +19,9 @@ std::int64_t FloorSeconds(std::int64_t offset)
     return whole;
 }
 
-std::uint32_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::int64_t wholeSeconds)
+// UTC seconds of the start time plus `wholeSeconds`, or -1 when the zone
+// cannot convert it.
+std::int64_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::int64_t wholeSeconds)
 {
     LocalTime local;
     local.year = static_cast<std::int16_t>(dateWord[2] | dateWord[3] << 8);
@@ -27,12 +29,9 @@ std::uint32_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t*
     local.day = static_cast<int>(Signed8(dateWord[0]));
     local.hour = static_cast<int>(Signed8(timeWord[3]));
     local.minute = static_cast<int>(Signed8(timeWord[2]));
-    local.second = Signed8(timeWord[1]) + wholeSeconds;  // at most 127 + 4294967 + 1
+    local.second = Signed8(timeWord[1]) + wholeSeconds;  // within -128 - 3600 .. 127 + 4294967 + 3600
     std::int64_t utc = 0;
-    // Failure, and anything the 32-bit time of the format cannot hold, is 0xFFFFFFFF.
-    if (!LocalTimeToUtc(local, utc) || utc < 0 || utc > 0x7FFFFFFF)
-        return 0xFFFFFFFFu;
-    return static_cast<std::uint32_t>(utc);
+    return LocalTimeToUtc(local, utc) ? utc : -1;
 }
 
 } // namespace
@@ -50,32 +49,43 @@ std::uint32_t TickMicroseconds(std::uint8_t resolutionCode)
 void ComputeEntryTime(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,
                       std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds)
 {
-    // A fresh clock has nothing to share: one mktime for this one entry.
-    EntryClock(timeWord, dateWord, resolutionCode).Compute(entryCounter, seconds, microseconds);
+    const std::int64_t offset = static_cast<std::int64_t>(entryCounter & 0xFFFFFFFFu) * TickMicroseconds(resolutionCode) +
+                                Signed8(timeWord[0]) * 10000;
+    const std::int64_t whole = FloorSeconds(offset);
+    microseconds = static_cast<std::uint32_t>(offset - whole * kMicrosPerSecond);
+    const std::int64_t utc = StartPlusSeconds(timeWord, dateWord, whole);
+    // Failure, and anything the 32-bit time of the format cannot hold, is 0xFFFFFFFF.
+    seconds = utc >= 0 && utc <= 0x7FFFFFFF ? static_cast<std::uint32_t>(utc) : 0xFFFFFFFFu;
 }
 
 EntryClock::EntryClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode)
-    : m_tickMicroseconds(TickMicroseconds(resolutionCode)), m_hundredthsMicroseconds(Signed8(timeWord[0]) * 10000)
+    : m_tickMicroseconds(TickMicroseconds(resolutionCode)), m_hundredthsMicroseconds(Signed8(timeWord[0]) * 10000),
+      m_secondOfHour(Signed8(timeWord[2]) * 60 + Signed8(timeWord[1]))
 {
     std::memcpy(m_timeWord, timeWord, 4);
     std::memcpy(m_dateWord, dateWord, 4);
 }
 
-void EntryClock::Compute(std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds)
+void EntryClock::FindSpan(std::int64_t whole)
 {
-    // Offset since the start in microseconds: signed, since a hundredths byte of
-    // 128 or more counts as negative. The counter is 32-bit and the multiplier
-    // at most 1000: no overflow.
-    const std::int64_t offset =
-        static_cast<std::int64_t>(entryCounter & 0xFFFFFFFFu) * m_tickMicroseconds + m_hundredthsMicroseconds;
-    const std::int64_t whole = FloorSeconds(offset);
-    microseconds = static_cast<std::uint32_t>(offset - whole * kMicrosPerSecond);
-    // Every input of mktime but the seconds is fixed for the capture, so equal
-    // whole seconds give equal results.
-    if (!m_haveLast || whole != m_lastWholeSeconds) {
-        m_lastSeconds = StartPlusSeconds(m_timeWord, m_dateWord, whole);
-        m_lastWholeSeconds = whole;
-        m_haveLast = true;
+    // The local hour holding `whole`: where the clock's minutes and seconds are 00:00.
+    std::int64_t intoHour = (whole + m_secondOfHour) % kSpanSeconds;
+    if (intoHour < 0)
+        intoHour += kSpanSeconds;
+    const std::int64_t first = whole - intoHour;
+    const std::int64_t last = first + kSpanSeconds - 1;
+    if (first != m_brokenFirst) {
+        const std::int64_t firstUtc = StartPlusSeconds(m_timeWord, m_dateWord, first);
+        const std::int64_t lastUtc = StartPlusSeconds(m_timeWord, m_dateWord, last);
+        if (firstUtc != -1 && lastUtc != -1 && lastUtc - firstUtc == kSpanSeconds - 1) {
+            m_spanFirst = first;
+            m_spanLast = last;
+            m_spanUtc = firstUtc;
+            return;
+        }
+        m_brokenFirst = first;
     }
-    seconds = m_lastSeconds;
+    // An hour with a change in it: this second on its own.
+    m_spanFirst = m_spanLast = whole;
+    m_spanUtc = StartPlusSeconds(m_timeWord, m_dateWord, whole);
 }

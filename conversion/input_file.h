@@ -31,6 +31,19 @@ public:
     // `count` only at the end of the file (or if the system cannot read on).
     std::size_t Read(std::size_t count, const std::uint8_t** data);
 
+    // The bytes from the current position that the buffer holds already, read
+    // nothing: for parsing whole entries in place. Skip() moves past them.
+    const std::uint8_t* Buffered(std::size_t& available) const
+    {
+        const std::uint64_t end = m_bufferStart + m_bufferLength;
+        if (m_position < m_bufferStart || m_position >= end) {
+            available = 0;
+            return nullptr;
+        }
+        available = static_cast<std::size_t>(end - m_position);
+        return m_buffer.get() + (m_position - m_bufferStart);
+    }
+
     void Seek(std::uint64_t position) { m_position = position; }
     void Skip(std::uint64_t count) { m_position += count; }
     std::uint64_t Position() const { return m_position; }

@@ -37,6 +37,17 @@ public:
         }
     }
 
+    // Room for `count` (at most kBufferSize) bytes at the end of the buffer,
+    // for the caller to fill: a record is built in place, copied once.
+    std::uint8_t* Append(std::size_t count)
+    {
+        if (count > kBufferSize - m_length)
+            Flush();
+        std::uint8_t* const at = m_buffer.get() + m_length;
+        m_length += count;
+        return at;
+    }
+
     void Flush();
     // Flushes and gives a created file its name; raises WriteError if either fails.
     void Close();

@@ -12,14 +12,6 @@ void StoreU16(std::uint8_t* p, std::uint16_t v)
     p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-void StoreU32(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
-
 } // namespace
 
 void WriteGlobalHeader(OutputFile& out)
@@ -32,16 +24,6 @@ void WriteGlobalHeader(OutputFile& out)
     StoreU32(header + 12, 0);  // time-stamp accuracy
     StoreU32(header + 16, kSnapshotLength);
     StoreU32(header + 20, kLinkTypeEthernet);
-    out.Write(header, sizeof header);
-}
-
-void WriteRecordHeader(OutputFile& out, std::uint32_t seconds, std::uint32_t microseconds, std::uint32_t frameLength)
-{
-    std::uint8_t header[kRecordHeaderSize];
-    StoreU32(header + 0, seconds);
-    StoreU32(header + 4, microseconds);
-    StoreU32(header + 8, frameLength);
-    StoreU32(header + 12, frameLength);
     out.Write(header, sizeof header);
 }
 

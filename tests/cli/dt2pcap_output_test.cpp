@@ -3,6 +3,7 @@
 #include "dt2pcap_fixture.h"
 
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -65,6 +66,22 @@ TEST_F(Dt2pcapOutput, OutputNamingTheInputIsRefusedAndTheInputKept)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Write file Open error\nstandard output: it is the capture file being converted\n");
     EXPECT_EQ(ReadFileBytes(dir / "run1.DT"), input);
+}
+
+// Each run writes its own temporary file: the last to finish wins, whole.
+TEST_F(Dt2pcapOutput, RunsConvertingTheSameCaptureAtOnceLeaveOneCompletePcap)
+{
+    SomeFrames(20000).WriteTo(dir / "run1.DT");  // a few megabytes, so that the runs overlap
+    std::vector<std::thread> runs;
+    std::vector<CommandResult> results(4);
+    for (CommandResult& result : results)
+        runs.emplace_back([&] { result = Run({"run1.DT"}); });
+    for (std::thread& run : runs)
+        run.join();
+    for (const CommandResult& result : results)
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"}));
+    EXPECT_EQ(RecordCount("run1.pcap"), 20000u);
 }
 
 TEST_F(Dt2pcapOutput, WriteErrorOnStandardOutputFailsTheConversion)

@@ -1,7 +1,7 @@
-// EntryClock calls mktime once per distinct whole second and shares the result
-// between the frames of that second. It must give exactly what computing every
-// frame on its own gives, across month and year ends and the daylight-saving and
-// offset changes of zones with whole-hour, half-hour and no shifts.
+// EntryClock converts local time once per local hour and counts seconds within
+// it. It must give exactly what computing every frame on its own gives, across
+// month and year ends and the daylight-saving and offset changes of zones with
+// whole-hour, half-hour and no shifts.
 
 #include "capture_builder.h"
 #include "entry_time.h"
@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -101,6 +102,60 @@ TEST(EntryClockIdentity, SignedWordsDatesOutOfRangeAndEveryCode)
         for (const StartWords& start : starts) {
             for (std::uint8_t code : {0, 1, 2, 3, 255})
                 ExpectSameTimes(start, code, counters);
+        }
+    }
+}
+
+// Zones whose history holds odd changes: standard offsets moved by minutes or
+// hours (Caracas, Pyongyang, Moscow), a skipped day (Apia), daylight saving
+// that stops for a month (Casablanca), half-hour saving (Lord Howe) and Irish
+// time, standard in summer. Every year from 1919 to 2038, four starts in 1 ms
+// ticks each covering about fifty days, a counter in every other local hour,
+// shuffled.
+TEST(EntryClockIdentity, EveryHourOfAHundredYearsInZonesWithOddHistories)
+{
+    const char* const zones[] = {"Europe/Moscow",    "Pacific/Apia",        "America/Caracas", "Asia/Pyongyang",
+                                 "Africa/Casablanca", "Australia/Lord_Howe", "Europe/Dublin"};
+    std::mt19937 random(1919);
+    for (const char* zone : zones) {
+        ScopedTimeZone scoped(zone);
+        SCOPED_TRACE(zone);
+        for (int year = 1919; year <= 2038; ++year) {
+            for (std::uint8_t month : {1, 4, 7, 10}) {
+                const StartWords start{static_cast<std::uint8_t>(random() % 100), static_cast<std::uint8_t>(random() % 60),
+                                       static_cast<std::uint8_t>(random() % 60), 0, 1, month,
+                                       static_cast<std::uint16_t>(year)};
+                std::vector<std::uint64_t> counters;
+                for (std::uint64_t at = 0; at < 0xFFFFFFFFu; at += 7200000)
+                    counters.push_back(std::min<std::uint64_t>(at + random() % 7200000, 0xFFFFFFFFu));
+                std::shuffle(counters.begin(), counters.end(), random);
+                ExpectSameTimes(start, 1, counters);
+            }
+        }
+    }
+}
+
+// Standard offsets that changed at half past an hour, so that one local hour
+// holds two offsets: every second of the hours around the change.
+TEST(EntryClockIdentity, OffsetChangesInsideALocalHour)
+{
+    const std::pair<const char*, StartWords> changes[] = {
+        {"America/Caracas", {0, 0, 0, 1, 1, 5, 2016}},  // 02:30 became 03:00
+        {"Asia/Pyongyang", {0, 0, 0, 22, 4, 5, 2018}},  // 23:30 became 24:00
+        {"Australia/Lord_Howe", {0, 0, 0, 1, 3, 4, 2022}},  // half-hour saving ends
+    };
+    std::mt19937 random(2016);
+    for (const auto& [zone, start] : changes) {
+        ScopedTimeZone scoped(zone);
+        SCOPED_TRACE(zone);
+        for (std::uint8_t hundredths : {0, 50}) {
+            StartWords shifted = start;
+            shifted.hundredths = hundredths;
+            std::vector<std::uint64_t> counters;
+            for (std::uint64_t second = 0; second < 3 * 3600; ++second)
+                counters.push_back(second * 1000 + random() % 1000);
+            std::shuffle(counters.begin(), counters.end(), random);
+            ExpectSameTimes(shifted, 1, counters);
         }
     }
 }
