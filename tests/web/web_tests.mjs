@@ -141,7 +141,7 @@ async function checkAgainstProgram(captures, zone) {
     }
     assert.equal(got.saves, want.output ? 1 : 0, `${name}: a download only when the program leaves a .pcap`);
     if (want.output) {
-      const saved = await download(got.item, name.replace(/\.[^.]*$/, '') + '.pcap');
+      const saved = await download(got.item, (name.includes('.') ? name.replace(/\.[^.]*$/, '') : name) + '.pcap');
       assert.ok(sameBytes(saved, want.output), `${name} in ${zone}: download differs from dt2pcap's output`);
       fs.rmSync(saved);
     }
@@ -188,6 +188,15 @@ test('a dropped capture', async () => {
   const saved = await download(got.item, 'short-frames.pcap');
   assert.ok(sameBytes(saved, expected.output));
   fs.rmSync(expected.output);
+});
+
+test('names as chosen: spaces, dots, letters beyond ASCII, no extension', async () => {
+  const source = fs.readFileSync(path.join(samplesDir, 'vlan-trunk.DT'));
+  await checkAgainstProgram([
+    written('Köln run 1.v2.DT', source),
+    written('capture', source),
+    written('Zürich cut.DT', source.subarray(0, 700)),
+  ], 'Europe/Zurich');
 });
 
 const kSlow = ['--resolution', '1', '--rate', '0.2', '--frames', '1500', '--frame-size', '60-200'];
