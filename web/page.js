@@ -43,6 +43,24 @@ function fillZones() {
   }
 }
 
+// Everything a conversion needs, fetched once now: the worker's script and
+// the compiled converter.
+const converterReady = (async () => {
+  const fetchOk = async (name) => {
+    const response = await fetch(name);
+    if (!response.ok)
+      throw new Error(name + ': ' + response.status);
+    return response;
+  };
+  const scripts = Promise.all(['zone_offsets.js', 'tavrino-converter.js', 'worker.js']
+    .map(async (name) => (await fetchOk(name)).text()));
+  const wasm = fetchOk('tavrino-converter.wasm').then((response) => response.arrayBuffer()).then(WebAssembly.compile);
+  return {
+    script: URL.createObjectURL(new Blob(await scripts, { type: 'text/javascript' })),
+    wasm: await wasm,
+  };
+})();
+
 const queue = [];
 let running = null;
 let slotCount = 0;
@@ -131,12 +149,20 @@ async function runNext() {
     return;
   const job = queue.shift();
   running = job;
-  await storageReady;  // the folder exists before the worker opens a file in it
+  let converter;
+  try {
+    await storageReady;  // the folder exists before the worker opens a file in it
+    converter = await converterReady;
+  } catch (error) {
+    setState(job, 'failed', job.file.name + ' could not be converted: ' + error.message);
+    finish(job);
+    return;
+  }
   if (running !== job)
     return;  // cancelled meanwhile
   setState(job, 'running', 'Converting');
   const messages = [];
-  const worker = new Worker('worker.js');
+  const worker = new Worker(converter.script);
   job.worker = worker;
   worker.onmessage = async ({ data }) => {
     if (job.worker !== worker)
@@ -165,7 +191,7 @@ async function runNext() {
     event.preventDefault();
     worker.onmessage({ data: { type: 'crash', text: event.message || 'the converter stopped' } });
   };
-  worker.postMessage({ file: job.file, zone: job.zone, folder, slot: job.slot });
+  worker.postMessage({ file: job.file, zone: job.zone, folder, slot: job.slot, wasm: converter.wasm });
 }
 
 function addFiles(files) {

@@ -1,9 +1,10 @@
 'use strict';
 // One conversion per worker: the page starts a worker for each file and ends
 // it to cancel. The capture is read in slices through WORKERFS; the pcap is
-// written into the folder of origin-private storage the page gave.
-
-importScripts('zone_offsets.js', 'tavrino-converter.js');
+// written into the folder of origin-private storage the page gave. The page
+// joins zone_offsets.js, tavrino-converter.js and this file into the worker's
+// script and hands over the compiled WebAssembly module, all fetched once when
+// the page loads: a conversion asks the network for nothing.
 
 self.onmessage = async (event) => {
   try {
@@ -83,7 +84,7 @@ function outputFile(access, module) {
   };
 }
 
-async function convert({ file, zone, folder, slot }) {
+async function convert({ file, zone, folder, slot, wasm }) {
   const root = await navigator.storage.getDirectory();
   const directory = await root.getDirectoryHandle(folder, { create: true });
   const access = await (await directory.getFileHandle(slot, { create: true })).createSyncAccessHandle();
@@ -99,6 +100,10 @@ async function convert({ file, zone, folder, slot }) {
     tpcZoneChanges: zoneOffsetChanges(zone),
     print: () => {},
     printErr: () => {},
+    instantiateWasm: (imports, receive) => {
+      WebAssembly.instantiate(wasm, imports).then((instance) => receive(instance, wasm));
+      return {};
+    },
   };
   const output = outputFile(access, module);
   module.tpcOutput = output;
