@@ -92,9 +92,13 @@ await page.selectOption('#zone', 'UTC');
 async function convertInPage(file) {
   const index = await page.locator('#jobs li').count();
   let peak = 0;
+  const parts = { RssAnon: 0, RssFile: 0, RssShmem: 0 };
   const sampler = setInterval(() => {
-    for (const pid of renderers())
+    for (const pid of renderers()) {
       peak = Math.max(peak, statusKiB(pid, 'VmRSS'));
+      for (const field of Object.keys(parts))
+        parts[field] = Math.max(parts[field], statusKiB(pid, field));
+    }
   }, 50);
   const start = process.hrtime.bigint();
   await page.setInputFiles('#files', file);
@@ -114,7 +118,7 @@ async function convertInPage(file) {
       for await (const name of folder.keys())
         await folder.removeEntry(name);
   });
-  return { seconds, peakKiB: peak };
+  return { seconds, peakKiB: peak, parts };
 }
 
 try {
@@ -128,7 +132,7 @@ try {
   fs.rmSync(medium);
   console.log(`200 MB capture (${(size / MB).toFixed(0)} MB):`);
   console.log(`  dt2pcap      ${native.toFixed(2)} s  ${(size / MB / native).toFixed(0)} MB/s`);
-  console.log(`  browser      ${browserBest.toFixed(2)} s  ${(size / MB / browserBest).toFixed(0)} MB/s (choosing the file to download offered)`);
+  console.log(`  browser      ${browserBest.toFixed(2)} s  ${(size / MB / browserBest).toFixed(0)} MB/s (from choosing the file to the offered download)`);
 
   const big = capture('2G.DT', '2G');
   const bigSize = fs.statSync(big).size;
@@ -136,6 +140,7 @@ try {
   fs.rmSync(big);
   console.log(`2 GiB capture (${(bigSize / MB).toFixed(0)} MB) in ${result.seconds.toFixed(1)} s, ${(bigSize / MB / result.seconds).toFixed(0)} MB/s:`);
   console.log(`  tab (renderer) resident memory: ${(idle / 1024).toFixed(0)} MiB idle, ${(result.peakKiB / 1024).toFixed(0)} MiB peak while converting`);
+  console.log(`  peaks of its parts: ${Object.entries(result.parts).map(([name, kib]) => `${name} ${(kib / 1024).toFixed(0)} MiB`).join(', ')}`);
 } finally {
   await browser.close();
   await server.close();
