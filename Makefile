@@ -6,9 +6,11 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # Debian 12 packages the build, the tests and the tools need.
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
             tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
+            desktop-file-utils libxml2-utils shared-mime-info xdg-utils libglib2.0-bin openbox xdotool libx11-dev \
             emscripten chromium nodejs
 
-.PHONY: deps build run test test-sanitize bench fuzz package clean web web-serve web-test-deps test-web bench-web
+.PHONY: deps build run test test-sanitize bench fuzz package window-check clean \
+        web web-serve web-test-deps test-web bench-web
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -46,6 +48,11 @@ package: build
 
 bench: build
 	bash bench/run-bench.sh $(BUILD)
+
+# The window under Xvfb and openbox during a batch of three 1 GiB captures:
+# ping replies, progress, Esc (a few minutes, 6 GiB of scratch disk).
+window-check: build
+	bash scripts/ping-check.sh $(BUILD)
 
 # The web edition: the page, its worker and the converter as WebAssembly in
 # $(WEB_BUILD)/, made with Debian's emscripten (which finds its modules

@@ -40,7 +40,12 @@ std::vector<std::string> ListCaptureNames(const std::string& folder)
     // A folder that cannot be read further keeps what was found so far.
     for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (MatchesCapturePattern(name))
+        if (!MatchesCapturePattern(name))
+            continue;
+        // A folder or device named like a capture would only end a batch with
+        // "Open error"; links count by what they lead to.
+        std::error_code statError;
+        if (it->is_regular_file(statError))
             names.push_back(std::move(name));
     }
     std::sort(names.begin(), names.end(), CaptureNameLess);

@@ -1,6 +1,7 @@
 #pragma once
 
-// The file list's contents: every name in a folder that matches "*.DT".
+// The file list's contents: the captures of a folder, the regular files (or
+// links to them) whose names match "*.DT".
 
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@ bool MatchesCapturePattern(const std::string& name);
 // then byte by byte.
 bool CaptureNameLess(const std::string& a, const std::string& b);
 
-// Matching names in `folder` (ending with '/'; empty for the working folder),
-// whatever they are: files, directories, hidden ones. A missing or unreadable
-// folder gives an empty list.
+// Matching names of regular files, hidden ones too, and of links to regular
+// files in `folder` (ending with '/'; empty for the working folder). A missing
+// or unreadable folder gives an empty list.
 std::vector<std::string> ListCaptureNames(const std::string& folder);

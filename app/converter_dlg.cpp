@@ -3,14 +3,19 @@
 #include "capture_listing.h"
 #include "convert_capture_file.h"
 #include "dialog_template.h"
+#include "folder_chooser.h"
+#include "folder_label.h"
 #include "icon_position.h"
 #include "program_path.h"
 #include "resource.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QGridLayout>
+#include <QHelpEvent>
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -18,10 +23,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpacerItem>
-#include <QUrl>
+#include <QToolTip>
 
 #include <cassert>
 #include <exception>
+#include <set>
 
 namespace {
 
@@ -112,9 +118,13 @@ bool CConverterDlg::OnInitDialog()
 {
     DoDataExchange();
     setWindowIcon(m_hIcon);  // both sizes: title bar and task bar
-    m_strFolder = FolderOfPath(ProgramFilePath());
-    m_stcFolder->setText(FromLocal(m_strFolder));
+    if (m_startPlace.folder.empty())
+        m_startPlace = StartPlaceFor({QFile::encodeName(QCoreApplication::arguments().value(0)).toStdString()});
+    m_strFolder = m_startPlace.folder;
+    ShowPathInLabel(*m_stcFolder, FromLocal(m_strFolder));
+    m_lstFiles->viewport()->installEventFilter(this);
     OnRefresh();
+    SelectNames(m_startPlace.names);
     return true;
 }
 
@@ -168,8 +178,30 @@ void CConverterDlg::keyPressEvent(QKeyEvent* event)
         accept();
 }
 
+void CConverterDlg::closeEvent(QCloseEvent* event)
+{
+    // The close box, mid-batch before the progress dialog is up: the batch
+    // ends only through Cancel or Esc there.
+    if (m_progress) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 bool CConverterDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ToolTip && watched == m_lstFiles->viewport()) {
+        // Names too long for the list: the whole name on hovering.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QListWidgetItem* entry = m_lstFiles->itemAt(help->pos());
+        if (entry)
+            QToolTip::showText(help->globalPos(), entry->text(), m_lstFiles->viewport(),
+                               m_lstFiles->visualItemRect(entry));
+        else
+            QToolTip::hideText();
+        return true;
+    }
     if (event->type() == QEvent::Shortcut) {
         for (const DialogItem& item : m_items) {
             if (item.widget == watched && item.mnemonicTarget) {
@@ -184,67 +216,86 @@ bool CConverterDlg::eventFilter(QObject* watched, QEvent* event)
 
 void CConverterDlg::OnBrowseFolder()
 {
-    // The chooser starts on the folder the label shows. Qt's own chooser always
-    // has the field where a path can be typed.
-    QFileDialog chooser(this, QStringLiteral("select folder"), m_stcFolder->text());
-    chooser.setFileMode(QFileDialog::Directory);
-    chooser.setOption(QFileDialog::ShowDirsOnly);
-    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    // The chooser starts on the current folder; its field takes a typed path.
+    FolderChooser chooser(this, QStringLiteral("select folder"), m_strFolder);
     if (chooser.exec() != QDialog::Accepted)
         return;
-    const QList<QUrl> chosen = chooser.selectedUrls();
-    if (chosen.isEmpty() || !chosen.first().isLocalFile())
-        return;
-    std::string folder = QFile::encodeName(chosen.first().toLocalFile()).toStdString();
+    std::string folder = chooser.ChosenFolder();
     if (folder.empty())
         return;
     if (folder.back() != '/')
         folder += '/';
     m_strFolder = folder;
-    m_stcFolder->setText(FromLocal(m_strFolder));
+    ShowPathInLabel(*m_stcFolder, FromLocal(m_strFolder));
     OnRefresh();
 }
 
 void CConverterDlg::OnRefresh()
 {
+    m_names = ListCaptureNames(m_strFolder);
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(m_names.size()));
+    for (const std::string& name : m_names)
+        texts << FromLocal(name);
+    // One insertion for the whole folder, painted once.
+    m_lstFiles->setUpdatesEnabled(false);
     m_lstFiles->clear();
-    for (const std::string& name : ListCaptureNames(m_strFolder)) {
-        auto* entry = new QListWidgetItem(FromLocal(name));
-        // The name's own bytes, which need not survive a round trip through the shown text.
-        entry->setData(Qt::UserRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
-        m_lstFiles->addItem(entry);
+    m_lstFiles->addItems(texts);
+    m_lstFiles->setUpdatesEnabled(true);
+}
+
+void CConverterDlg::SelectNames(const std::vector<std::string>& names)
+{
+    if (names.empty())
+        return;
+    const std::set<std::string> wanted(names.begin(), names.end());
+    QItemSelection selection;
+    for (std::size_t row = 0; row < m_names.size(); ++row) {
+        if (wanted.count(m_names[row])) {
+            const QModelIndex index = m_lstFiles->model()->index(static_cast<int>(row), 0);
+            selection.select(index, index);
+        }
     }
+    m_lstFiles->selectionModel()->select(selection, QItemSelectionModel::Select);
 }
 
 void CConverterDlg::OnSelectAll()
 {
-    const int count = m_lstFiles->count();
-    for (int i = 0; i < count; ++i)
-        m_lstFiles->item(i)->setSelected(true);
+    // One selection change for the whole list, not one per entry.
+    m_lstFiles->selectAll();
 }
 
 void CConverterDlg::OnSelectNone()
 {
-    const int count = m_lstFiles->count();
-    for (int i = 0; i < count; ++i)
-        m_lstFiles->item(i)->setSelected(false);
+    m_lstFiles->clearSelection();
 }
 
 void CConverterDlg::OnStartConversion()
 {
     const int count = m_lstFiles->count();
+    const int selected = static_cast<int>(m_lstFiles->selectionModel()->selectedRows().size());
     int index = 0;
+    bool cancelled = false;
     {
         BusyCursor busy;
+        m_progress = std::make_unique<BatchProgress>(*this, selected, m_progressTiming);
+        // However the batch ends, its progress dialog goes with it.
+        struct ProgressEnd {
+            std::unique_ptr<BatchProgress>& progress;
+            ~ProgressEnd() { progress.reset(); }
+        } progressEnd{m_progress};
+        int number = 0;
         for (; index < count; ++index) {
-            const QListWidgetItem* entry = m_lstFiles->item(index);
-            if (!entry->isSelected())
+            if (!m_lstFiles->item(index)->isSelected())
                 continue;
-            if (ConvertCaptureFile(m_strFolder + entry->data(Qt::UserRole).toByteArray().toStdString()) == -1)
+            m_progress->StartFile(++number, FromLocal(m_names[index]));
+            const int result = ConvertCaptureFile(m_strFolder + m_names[index]);
+            cancelled = m_progress->Cancelled();
+            if (result == -1 || cancelled)
                 break;
         }
     }
-    if (index == count)
+    if (index == count && !cancelled)
         ShowMessage("Done.");
 }
 
@@ -253,8 +304,15 @@ int CConverterDlg::ConvertCaptureFile(std::string path)
     return ::ConvertCaptureFile(std::move(path), *this);
 }
 
+bool CConverterDlg::OnProgress(std::uint64_t done, std::uint64_t total)
+{
+    return !m_progress || m_progress->Report(done, total);
+}
+
 void CConverterDlg::ShowMessage(const std::string& text)
 {
+    if (m_progress)
+        m_progress->Hide();
     // Mid-batch the box gets the ordinary cursor back while it is up.
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)

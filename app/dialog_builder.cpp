@@ -1,8 +1,8 @@
 #include "dialog_builder.h"
 
-#include "dialog_font.h"
 #include "dialog_units.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,6 +33,9 @@ QWidget* CreateControl(QDialog& dialog, const DialogItemTemplate& item)
                                                               : QAbstractItemView::SingleSelection);
         list->setSortingEnabled((item.style & LBS_SORT) != 0);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        // Every entry is one line of the same font: laying out a folder of
+        // thousands then needs no measuring of each.
+        list->setUniformItemSizes(true);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setVerticalScrollBarPolicy((item.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         if (!(item.style & WS_BORDER))
@@ -68,7 +71,9 @@ std::vector<DialogItem> BuildDialog(QDialog& dialog, const DialogTemplate& dialo
     dialog.setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint);
     dialog.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
-    dialog.setFont(DialogFont(dialogTemplate.typeface, dialogTemplate.pointSize));
+    // The desktop's font at the desktop's size, not the template's 9-point face:
+    // the dialog units come from it, so the whole dialog grows with a larger font.
+    dialog.setFont(QApplication::font());
     const DialogBaseUnits base = BaseUnitsOf(dialog.font());
     const PixelRect client = MapDialogRect(0, 0, dialogTemplate.cx, dialogTemplate.cy, base);
     dialog.setFixedSize(client.width, client.height);

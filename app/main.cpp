@@ -8,11 +8,12 @@
 
 int main(int argc, char** argv)
 {
-    (void)argc;
     // Past a file-size limit a write fails and its message box says so,
     // instead of the signal ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    // The program reads no arguments: Qt is given only the program's name.
+    // The arguments are the folder or captures to open on (the menu entry's %F);
+    // Qt is given only the program's name.
+    theApp.m_commandLine.assign(argv, argv + argc);
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     // Where the window manager takes icons from the menu entry (Wayland).

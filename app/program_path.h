@@ -1,7 +1,7 @@
 #pragma once
 
-// The program's own file: where the window starts, and the name its message
-// boxes carry.
+// The program's own file: the name its message boxes carry, and where the
+// window starts when the path it was started by is unknown.
 
 #include <string>
 

@@ -109,15 +109,18 @@ TEST_F(Batch, StopsAtTheFirstFailureInListOrder)
     EXPECT_TRUE(dlg->isVisible());
 }
 
-TEST_F(Batch, SelectedDirectoryOrVanishedFileFailsAndEndsTheBatch)
+TEST_F(Batch, EntryThatBecameAFolderOrVanishedFailsAndEndsTheBatch)
 {
     Put("a.DT", ValidCapture({60}));
-    ASSERT_EQ(::mkdir((Dir() + "x.DT").c_str(), 0755), 0);
+    Put("x.DT", ValidCapture({60}));
     Put("y.DT", ValidCapture({60}));
     Put("z.DT", ValidCapture({60}));
     OpenDialog();
     ChooseFolder(Dir());
     ClickButton(IDC_SELECT_ALL);
+    // Nothing watches the folder: x.DT is a folder by the time it is converted.
+    ASSERT_EQ(::unlink((Dir() + "x.DT").c_str()), 0);
+    ASSERT_EQ(::mkdir((Dir() + "x.DT").c_str(), 0755), 0);
     Start();
     EXPECT_EQ(watcher.Texts(), (Texts{Message(Dir() + "x.DT Open error")}));
     EXPECT_TRUE(PathExists(Dir() + "a.pcap"));
@@ -125,6 +128,7 @@ TEST_F(Batch, SelectedDirectoryOrVanishedFileFailsAndEndsTheBatch)
 
     ASSERT_EQ(::rmdir((Dir() + "x.DT").c_str()), 0);
     ASSERT_EQ(::unlink((Dir() + "y.DT").c_str()), 0);
+    ClickEntry(0);
     ClickEntry(1);  // only y.DT and z.DT stay selected
     Start();
     EXPECT_EQ(watcher.Texts().back(), Message(Dir() + "y.DT Open error"));

@@ -1,7 +1,8 @@
 #include "dialog_fixture.h"
 
+#include "folder_chooser.h"
+
 #include <QApplication>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -54,11 +55,11 @@ void DialogTest::OpenDialog()
 void DialogTest::ChooseFolder(const std::string& path)
 {
     watcher.Queue([this, path](QWidget* modal) {
-        auto* chooser = qobject_cast<QFileDialog*>(modal);
+        auto* chooser = dynamic_cast<FolderChooser*>(modal);
         ASSERT_NE(chooser, nullptr);
         chooserTitle = chooser->windowTitle();
-        chooserStart = chooser->directory().absolutePath();
-        auto* edit = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        chooserStart = chooser->CurrentFolder();
+        auto* edit = chooser->findChild<QLineEdit*>(QStringLiteral("folderEdit"));
         ASSERT_NE(edit, nullptr);
         edit->setText(QString::fromStdString(path));
         QTest::keyClick(edit, Qt::Key_Return);

@@ -49,7 +49,7 @@ protected:
 
     // What the last ChooseFolder saw of the chooser.
     QString chooserTitle;
-    QString chooserStart;
+    std::string chooserStart;  // the folder it listed first
 
 private:
     TempDir m_dir;

@@ -2,8 +2,15 @@
 
 #include "dialog_fixture.h"
 
+#include "folder_label.h"
+
+#include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QListWidget>
+#include <QSignalSpy>
+#include <QToolTip>
 
 using Rows = std::vector<int>;
 
@@ -72,4 +79,82 @@ TEST_F(FileList, SelectionButtonsOnAnEmptyListDoNothing)
     ClickButton(IDC_SELECT_NONE);
     EXPECT_TRUE(Entries().isEmpty());
     EXPECT_TRUE(watcher.boxes.empty());
+}
+
+TEST_F(FileList, SelectionButtonsChangeTheSelectionOnceForAllEntries)
+{
+    for (int i = 0; i < 500; ++i)
+        Put("many" + std::to_string(i) + ".DT", {});
+    ClickButton(IDC_REFRESH);
+    QSignalSpy changes(dlg->m_lstFiles->selectionModel(), &QItemSelectionModel::selectionChanged);
+    ClickButton(IDC_SELECT_ALL);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(SelectedRows().size(), 504u);
+    ClickButton(IDC_SELECT_NONE);
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_TRUE(SelectedRows().empty());
+}
+
+TEST_F(FileList, EntriesShowTheirWholeNameAsTooltip)
+{
+    const std::string stem(120, 'n');
+    Put(stem + "-first.DT", {});
+    Put(stem + "-second.DT", {});
+    ClickButton(IDC_REFRESH);
+    QListWidget* list = dlg->m_lstFiles;
+    for (const char* end : {"-first.DT", "-second.DT"}) {
+        const QString name = QString::fromStdString(stem + end);
+        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        list->scrollToItem(found.first());
+        const QRect rect = list->visualItemRect(found.first());
+        QHelpEvent help(QEvent::ToolTip, rect.center(), list->viewport()->mapToGlobal(rect.center()));
+        QApplication::sendEvent(list->viewport(), &help);
+        EXPECT_EQ(QToolTip::text(), name);
+    }
+}
+
+TEST(FolderLabel, LongPathKeepsItsStartAndEndInTwoLines)
+{
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    QString path = QStringLiteral("/home/user/captures");
+    while (path.size() < 239)
+        path += QStringLiteral("/site-") + QString::number(path.size());
+    path += QStringLiteral("/the-end/");
+    const int width = metrics.averageCharWidth() * 40;
+
+    const QStringList lines = ElidePathToLines(path, font, width, 2).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    for (const QString& line : lines)
+        EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
+    EXPECT_TRUE(path.startsWith(lines[0]));
+    EXPECT_GT(lines[0].size(), 10);
+    EXPECT_TRUE(lines[1].startsWith(QChar(0x2026)));
+    EXPECT_TRUE(path.endsWith(lines[1].mid(1)));
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("/the-end/")));
+
+    // A path that fits in the lines is only broken, never shortened.
+    const QString shorter = path.left(50);
+    EXPECT_EQ(ElidePathToLines(shorter, font, width, 2).remove(QLatin1Char('\n')), shorter);
+    const QString oneLine = ElidePathToLines(path, font, width, 1);
+    EXPECT_TRUE(oneLine.startsWith(QStringLiteral("/home/")));
+    EXPECT_TRUE(oneLine.endsWith(QStringLiteral("/the-end/")));
+}
+
+TEST_F(FileList, FolderLabelShowsTheWholePathAsTooltip)
+{
+    std::string folder = Dir();
+    while (folder.size() < 239)
+        folder += "a-rather-long-folder-name/";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    ChooseFolder(folder);
+    QLabel* label = dlg->m_stcFolder;
+    EXPECT_EQ(label->toolTip().toStdString(), folder);
+    const int lines = static_cast<int>(label->text().count(QLatin1Char('\n'))) + 1;
+    EXPECT_GE(lines, 2);
+    EXPECT_LE(lines * label->fontMetrics().lineSpacing(), label->height());
+    EXPECT_TRUE(label->text().startsWith(QString::fromStdString(Dir())));
+    EXPECT_TRUE(label->text().endsWith(QStringLiteral("a-rather-long-folder-name/")));
+    EXPECT_FALSE(label->wordWrap());
 }

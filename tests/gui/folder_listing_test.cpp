@@ -54,17 +54,30 @@ TEST(CapturePattern, OrderIgnoresCaseFirst)
     EXPECT_EQ(names, (Names{"A.DT", "a.dt", "B.dt", "b.DT", "C.DT", "_x.DT"}));
 }
 
-TEST(CaptureListing, ListsEveryMatchingEntryInNameOrder)
+TEST(CaptureListing, ListsTheMatchingFilesInNameOrder)
 {
     TempDir dir;
     const std::string folder = dir.path() + "/";
     for (const char* name : {"b.DT", "A.dt", "c.Dt", ".hidden.DT", "x.pcap", "notes.txt", "y.DTX", "DT"})
         WriteFileBytes(folder + name, {});
-    ASSERT_EQ(::mkdir((folder + "dir.DT").c_str(), 0755), 0);
     ASSERT_EQ(::mkdir((folder + "sub").c_str(), 0755), 0);
     WriteFileBytes(folder + "sub/inner.DT", {});
 
-    EXPECT_EQ(ListCaptureNames(folder), (Names{".hidden.DT", "A.dt", "b.DT", "c.Dt", "dir.DT"}));
+    EXPECT_EQ(ListCaptureNames(folder), (Names{".hidden.DT", "A.dt", "b.DT", "c.Dt"}));
+}
+
+TEST(CaptureListing, FoldersAndOtherNonFilesNamedLikeCapturesAreLeftOut)
+{
+    TempDir dir;
+    const std::string folder = dir.path() + "/";
+    WriteFileBytes(folder + "real.DT", {});
+    ASSERT_EQ(::mkdir((folder + "dir.DT").c_str(), 0755), 0);
+    ASSERT_EQ(::mkfifo((folder + "pipe.DT").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("real.DT", (folder + "link.DT").c_str()), 0);
+    ASSERT_EQ(::symlink("dir.DT", (folder + "dirlink.DT").c_str()), 0);
+    ASSERT_EQ(::symlink("missing", (folder + "dangling.DT").c_str()), 0);
+
+    EXPECT_EQ(ListCaptureNames(folder), (Names{"link.DT", "real.DT"}));
 }
 
 TEST(CaptureListing, MissingOrUnreadableFolderIsEmpty)

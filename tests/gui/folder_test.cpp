@@ -2,9 +2,11 @@
 
 #include "dialog_fixture.h"
 
+#include "folder_chooser.h"
+
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
+#include <QListWidget>
 
 #include <sys/stat.h>
 
@@ -25,7 +27,7 @@ protected:
     void CancelChooser()
     {
         watcher.Queue([](QWidget* modal) {
-            auto* chooser = qobject_cast<QFileDialog*>(modal);
+            auto* chooser = dynamic_cast<FolderChooser*>(modal);
             ASSERT_NE(chooser, nullptr);
             chooser->reject();
         });
@@ -35,13 +37,13 @@ protected:
 
 TEST_F(FolderChoice, ChooserIsTitledAndStartsOnTheLabelsFolder)
 {
-    const QString start = dlg->m_stcFolder->text();
+    const std::string start = dlg->m_strFolder;
     ChooseFolder(Dir());
     EXPECT_EQ(chooserTitle, QStringLiteral("select folder"));
     EXPECT_EQ(chooserStart + "/", start);
 
     ChooseFolder(Dir() + "sub");
-    EXPECT_EQ(chooserStart.toStdString() + "/", Dir());
+    EXPECT_EQ(chooserStart + "/", Dir());
 }
 
 TEST_F(FolderChoice, AChosenFolderGetsOneSlashAndItsList)
@@ -95,4 +97,63 @@ TEST_F(FolderChoice, MissingFolderListsNothingSilently)
     ClickButton(IDC_REFRESH);
     EXPECT_TRUE(Entries().isEmpty());
     EXPECT_TRUE(watcher.boxes.empty());
+}
+
+TEST_F(FolderChoice, FolderWhoseNameIsNotUtf8IsListedAndTaken)
+{
+    const std::string latin1 = "caf\xe9";
+    ASSERT_EQ(::mkdir((Dir() + latin1).c_str(), 0755), 0);
+    Put(latin1 + "/run.DT", ValidCapture({60}));
+    ChooseFolder(Dir());
+
+    // Chosen from the list: a click on the entry, then OK.
+    watcher.Queue([](QWidget* modal) {
+        auto* chooser = dynamic_cast<FolderChooser*>(modal);
+        ASSERT_NE(chooser, nullptr);
+        auto* list = chooser->findChild<QListWidget*>(QStringLiteral("folderList"));
+        ASSERT_NE(list, nullptr);
+        const QList<QListWidgetItem*> found = list->findItems(QStringLiteral("caf"), Qt::MatchStartsWith);
+        ASSERT_EQ(found.size(), 1);
+        list->setCurrentItem(found.first());
+        chooser->accept();
+    });
+    ClickButton(IDC_FOLDER_BROWSE);
+    EXPECT_EQ(dlg->m_strFolder, Dir() + latin1 + "/");
+    EXPECT_EQ(Entries(), QStringList{"run.DT"});
+
+    // The chooser opens on it again, and a conversion there works.
+    watcher.Queue([this, latin1](QWidget* modal) {
+        auto* chooser = dynamic_cast<FolderChooser*>(modal);
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_EQ(chooser->CurrentFolder(), Dir() + latin1);
+        chooser->accept();
+    });
+    ClickButton(IDC_FOLDER_BROWSE);
+    EXPECT_EQ(dlg->m_strFolder, Dir() + latin1 + "/");
+    ClickButton(IDC_SELECT_ALL);
+    ClickButton(IDC_START_CONVERSION);
+    EXPECT_EQ(watcher.Texts(), std::vector<QString>{"Done."});
+    EXPECT_TRUE(PathExists(Dir() + latin1 + "/run.pcap"));
+}
+
+TEST_F(FolderChoice, DoubleClickOpensASubfolderAndDotDotGoesUp)
+{
+    ChooseFolder(Dir());
+    watcher.Queue([this](QWidget* modal) {
+        auto* chooser = dynamic_cast<FolderChooser*>(modal);
+        ASSERT_NE(chooser, nullptr);
+        auto* list = chooser->findChild<QListWidget*>(QStringLiteral("folderList"));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->item(0)->text(), QStringLiteral(".."));
+        const QList<QListWidgetItem*> sub = list->findItems(QStringLiteral("sub"), Qt::MatchExactly);
+        ASSERT_EQ(sub.size(), 1);
+        emit list->itemDoubleClicked(sub.first());
+        EXPECT_EQ(chooser->CurrentFolder() + "/", Dir() + "sub/");
+        EXPECT_EQ(list->count(), 1);  // only ".."
+        emit list->itemDoubleClicked(list->item(0));
+        EXPECT_EQ(chooser->CurrentFolder() + "/", Dir());
+        chooser->reject();
+    });
+    ClickButton(IDC_FOLDER_BROWSE);
+    EXPECT_EQ(dlg->m_strFolder, Dir());
 }

@@ -5,6 +5,7 @@
 #include "dialog_units.h"
 #include "icon_position.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -59,7 +60,7 @@ TEST_F(DialogLayout, ControlsSitWhereTheTemplatePutsThem)
 {
     OpenDialog();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("TAVRINO pcap converter"));
-    EXPECT_EQ(dlg->font().pointSize(), 9);
+    EXPECT_EQ(dlg->font(), QApplication::font());
 
     const DialogBaseUnits base = BaseUnitsOf(dlg->font());
     const PixelRect client = MapDialogRect(0, 0, 210, 241, base);
@@ -83,6 +84,27 @@ TEST_F(DialogLayout, ControlsSitWhereTheTemplatePutsThem)
     EXPECT_NE(qobject_cast<QLabel*>(children[2]), nullptr);
     EXPECT_NE(qobject_cast<QLabel*>(children[4]), nullptr);
     EXPECT_NE(qobject_cast<QListWidget*>(children[5]), nullptr);
+}
+
+TEST_F(DialogLayout, ALargerDesktopFontGrowsTheWholeDialog)
+{
+    OpenDialog();
+    const QSize normalSize = dlg->size();
+    const QRect normalList = dlg->m_lstFiles->geometry();
+    dlg.reset();
+
+    const QFont desktop = QApplication::font();
+    QFont large = desktop;
+    large.setPointSizeF(desktop.pointSizeF() * 2);
+    QApplication::setFont(large);
+    OpenDialog();
+    QApplication::setFont(desktop);
+
+    EXPECT_EQ(dlg->font().pointSizeF(), large.pointSizeF());
+    EXPECT_GT(dlg->width(), normalSize.width() * 3 / 2);
+    EXPECT_GT(dlg->height(), normalSize.height() * 3 / 2);
+    EXPECT_GT(dlg->m_lstFiles->width(), normalList.width() * 3 / 2);
+    EXPECT_GT(dlg->m_lstFiles->y(), normalList.y() * 3 / 2);
 }
 
 TEST_F(DialogLayout, FrameHasNoMinimiseOrMaximiseBoxButATaskBarButton)

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QProgressDialog>
 
 ModalWatcher::ModalWatcher()
 {
@@ -22,6 +23,9 @@ void ModalWatcher::Poll()
 {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible() || modal == m_handled)
+        return;
+    // A batch's progress is left to run unless a test means to answer it.
+    if (qobject_cast<QProgressDialog*>(modal) && m_answers.empty())
         return;
     m_handled = modal;
 

@@ -4,7 +4,8 @@
 // QApplication::activeModalWidget() while the dialog's handler runs its
 // nested event loop. Every message box is recorded; each modal window is
 // handed to the next queued answer, and without one a message box gets its
-// OK pressed and anything else is rejected, so no test ever hangs on a box.
+// OK pressed and anything else but a batch's progress dialog is rejected, so
+// no test ever hangs on a box.
 
 #include <QMessageBox>
 #include <QObject>

@@ -95,8 +95,10 @@ TEST_F(InstalledTree, MenuEntryStartsTheWindowWithItsIcon)
     }
     EXPECT_EQ(keys["Type"], "Application");
     EXPECT_EQ(keys["Name"], "TAVRINO pcap converter");
-    EXPECT_EQ(keys["Exec"], "tavrino-pcap-converter");
-    EXPECT_TRUE(IsExecutableFile(prefix() / "bin" / keys["Exec"]));
+    // Files chosen in a file manager arrive as arguments.
+    EXPECT_EQ(keys["Exec"], "tavrino-pcap-converter %F");
+    EXPECT_TRUE(IsExecutableFile(prefix() / "bin/tavrino-pcap-converter"));
+    EXPECT_EQ(keys["MimeType"], "application/x-tavrino-capture;");
     EXPECT_EQ(keys["Icon"], "tavrino-pcap-converter");
     EXPECT_EQ(keys["Terminal"], "false");
     const std::string categories = ";" + keys["Categories"];
@@ -136,3 +138,74 @@ TEST_F(InstalledTree, IconsInTheHicolorThemeAtTheirSizes)
 }
 
 } // namespace
+
+// The tools a desktop uses: the menu entry and the file type must pass their
+// validators, and with the type database rebuilt (what the package triggers of
+// shared-mime-info and desktop-file-utils do on installation) a capture is
+// recognised by its name and by its header, and opens with the converter.
+class InstalledFileType : public InstalledTree {
+protected:
+    void SetUp() override
+    {
+        InstalledTree::SetUp();
+        if (!WITH_WINDOW)
+            GTEST_SKIP() << "built without the window";
+        for (const char* tool : {"desktop-file-validate", "xmllint", "update-mime-database",
+                                 "update-desktop-database", "xdg-mime", "gio"}) {
+            if (RunCommand({"/bin/sh", "-c", std::string("command -v ") + tool}).exitCode != 0)
+                GTEST_SKIP() << tool << " is not installed (make deps)";
+        }
+    }
+
+    // The scratch prefix in front of the system's data folders, and GNOME's
+    // way (gio) of telling file types, which reads the shared-mime-info database.
+    std::vector<std::string> DesktopEnvironment() const
+    {
+        return {"XDG_DATA_DIRS=" + (prefix() / "share").string() + ":/usr/share",
+                "XDG_DATA_HOME=" + m_home.path(), "XDG_CURRENT_DESKTOP=GNOME"};
+    }
+
+    TempDir m_home;
+};
+
+TEST_F(InstalledFileType, MenuEntryAndTypeDefinitionValidate)
+{
+    const CommandResult desktop =
+        RunCommand({"/usr/bin/env", "desktop-file-validate", prefix() / "share/applications/tavrino-pcap-converter.desktop"});
+    EXPECT_EQ(desktop.exitCode, 0) << desktop.out << desktop.err;
+    // Hints only (two main categories, on purpose: Network and Utilities).
+    const std::string said = desktop.out + desktop.err;
+    EXPECT_EQ(said.find("error:"), std::string::npos) << said;
+    EXPECT_EQ(said.find("warning:"), std::string::npos) << said;
+    const CommandResult xml =
+        RunCommand({"/usr/bin/env", "xmllint", "--noout", prefix() / "share/mime/packages/tavrino-pcap-converter.xml"});
+    EXPECT_EQ(xml.exitCode, 0) << xml.err;
+}
+
+TEST_F(InstalledFileType, CaptureIsRecognisedAndOpensWithTheConverter)
+{
+    const std::vector<std::string> env = DesktopEnvironment();
+    const CommandResult mime = RunCommand({"/usr/bin/env", "update-mime-database", prefix() / "share/mime"}, "", env);
+    ASSERT_EQ(mime.exitCode, 0) << mime.err;
+    const CommandResult apps =
+        RunCommand({"/usr/bin/env", "update-desktop-database", prefix() / "share/applications"}, "", env);
+    ASSERT_EQ(apps.exitCode, 0) << apps.err;
+
+    TempDir files;
+    const std::string header = "TAVRINO DATA   ";
+    std::vector<std::uint8_t> capture(header.begin(), header.end());
+    capture.push_back(0);
+    capture.resize(64, 0x55);
+    for (const char* name : {"run.DT", "run.dt", "renamed.bin"}) {
+        WriteFileBytes(files / name, capture);
+        const CommandResult type = RunCommand({"/usr/bin/env", "xdg-mime", "query", "filetype", files / name}, "", env);
+        EXPECT_EQ(type.out, "application/x-tavrino-capture\n") << name << type.err;
+    }
+    WriteFileBytes(files / "other.bin", std::vector<std::uint8_t>(64, 0x55));
+    const CommandResult other = RunCommand({"/usr/bin/env", "xdg-mime", "query", "filetype", files / "other.bin"}, "", env);
+    EXPECT_NE(other.out, "application/x-tavrino-capture\n");
+
+    const CommandResult app =
+        RunCommand({"/usr/bin/env", "xdg-mime", "query", "default", "application/x-tavrino-capture"}, "", env);
+    EXPECT_EQ(app.out, "tavrino-pcap-converter.desktop\n") << app.err;
+}
