@@ -3,6 +3,7 @@
 #include "civil_time.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -54,11 +55,11 @@ bool StandardTimeRule::ToUtc(std::int64_t civilSeconds, std::int64_t& utc) const
     // The offset looked up at the wall-clock time read as UTC is right unless a
     // change lies between the two; then the offset at the first estimate is.
     const std::int32_t first = StandardOffsetAt(civilSeconds);
-    if (StandardOffsetAt(civilSeconds - first) == first) {
+    const std::int32_t second = StandardOffsetAt(civilSeconds - first);
+    if (second == first) {
         utc = civilSeconds - first;
         return true;
     }
-    const std::int32_t second = StandardOffsetAt(civilSeconds - first);
     if (StandardOffsetAt(civilSeconds - second) == second) {
         utc = civilSeconds - second;
         return true;

@@ -56,7 +56,7 @@ const converterReady = (async () => {
     .map(async (name) => (await fetchOk(name)).text()));
   const wasm = fetchOk('tavrino-converter.wasm').then((response) => response.arrayBuffer()).then(WebAssembly.compile);
   return {
-    script: URL.createObjectURL(new Blob(await scripts, { type: 'text/javascript' })),
+    script: URL.createObjectURL(new Blob((await scripts).flatMap((text) => [text, '\n;\n']), { type: 'text/javascript' })),
     wasm: await wasm,
   };
 })();
