@@ -30,15 +30,28 @@ EM_JS(int, JsOpenForReading, (const char* path, double* size, double* index), {
     }
 });
 
-// Each slice WORKERFS reads comes in a buffer of its own that only the young-
-// generation collector frees, and a loop that allocates as little as this one
-// seldom runs it: spent slices piled up to half the capture in the tab. A few
+// Reads through WORKERFS in slices of 8 MiB, kept in a buffer of the worker's
+// own and served from there: fewer and larger slices read the chosen file
+// faster than the library's 1 MiB requests one by one.
+// Each slice comes in a buffer of its own that only the young-generation
+// collector frees, and a loop that allocates as little as this one seldom
+// runs it: spent slices piled up to half the capture in the tab. A few
 // short-lived objects per slice keep the collector coming.
 EM_JS(double, JsReadAt, (int fd, void* buffer, double count, double offset), {
     try {
-        const got = FS.read(FS.getStream(fd), HEAPU8, buffer, count, offset);
-        for (let i = 0; i < 2000; ++i)
-            Module.tpcCollectorNudge = { i };
+        const kSlice = 8 << 20;
+        let ahead = Module.tpcReadAhead;
+        if (!ahead || ahead.fd !== fd || offset < ahead.start ||
+            (offset + count > ahead.start + ahead.length && ahead.length === kSlice)) {
+            ahead = Module.tpcReadAhead = { fd, start: offset, length: 0, bytes: ahead ? ahead.bytes : new Uint8Array(kSlice) };
+            ahead.length = FS.read(FS.getStream(fd), ahead.bytes, 0, kSlice, offset);
+            for (let i = 0; i < 16000; ++i)
+                Module.tpcCollectorNudge = { i };
+        }
+        // A slice shorter than asked for ends at the end of the file.
+        const from = offset - ahead.start;
+        const got = Math.max(0, Math.min(count, ahead.length - from));
+        HEAPU8.set(ahead.bytes.subarray(from, from + got), buffer);
         return got;
     } catch (e) {
         Module.tpcLastError = e.message || String(e);
@@ -47,6 +60,8 @@ EM_JS(double, JsReadAt, (int fd, void* buffer, double count, double offset), {
 });
 
 EM_JS(void, JsClose, (int fd), {
+    if (Module.tpcReadAhead && Module.tpcReadAhead.fd === fd)
+        Module.tpcReadAhead = null;
     try {
         FS.close(FS.getStream(fd));
     } catch (e) {
