@@ -21,8 +21,10 @@ function describe(error) {
 }
 
 // The file layer's output side: one file, opened before the conversion since
-// origin-private storage is opened asynchronously.
-function outputFile(access, module) {
+// origin-private storage is opened asynchronously. When it could not be
+// opened, creating the output fails with the reason, at the step where the
+// programs would fail to create theirs.
+function outputFile(access, openError, module) {
   let state = 'idle';
   let position = 0;
   let name = '';
@@ -31,8 +33,8 @@ function outputFile(access, module) {
     get name() { return name; },
     get size() { return position; },
     create(finalPath) {
-      if (state !== 'idle') {
-        module.tpcLastError = 'Output already used';
+      if (state !== 'idle' || !access) {
+        module.tpcLastError = access ? 'Output already used' : describe(openError);
         return -1;
       }
       try {
@@ -73,6 +75,8 @@ function outputFile(access, module) {
       }
     },
     discard() {
+      if (!access)
+        return;
       try {
         access.truncate(0);
         access.close();
@@ -85,9 +89,14 @@ function outputFile(access, module) {
 }
 
 async function convert({ file, zone, folder, slot, wasm }) {
-  const root = await navigator.storage.getDirectory();
-  const directory = await root.getDirectoryHandle(folder, { create: true });
-  const access = await (await directory.getFileHandle(slot, { create: true })).createSyncAccessHandle();
+  let access = null, openError = null;
+  try {
+    const root = await navigator.storage.getDirectory();
+    const directory = await root.getDirectoryHandle(folder, { create: true });
+    access = await (await directory.getFileHandle(slot, { create: true })).createSyncAccessHandle();
+  } catch (error) {
+    openError = error;
+  }
 
   const module = {
     tpcHost: {
@@ -105,7 +114,7 @@ async function convert({ file, zone, folder, slot, wasm }) {
       return {};
     },
   };
-  const output = outputFile(access, module);
+  const output = outputFile(access, openError, module);
   module.tpcOutput = output;
   await createConverterModule(module);
 

@@ -152,6 +152,25 @@ async function checkAgainstProgram(captures, zone) {
 }
 
 // WEB_TESTS_FILTER=regex runs only the cases whose names match.
+// Whether job `index`'s unfinished output has left the browser's storage
+// (a terminated worker lets go of it a moment later).
+async function outputRemoved(index) {
+  for (let attempt = 0; attempt < 100; ++attempt) {
+    const left = await page.evaluate(async (slot) => {
+      const root = await navigator.storage.getDirectory();
+      for await (const [, folder] of root.entries())
+        for await (const name of folder.keys())
+          if (name === slot)
+            return true;
+      return false;
+    }, 'out-' + (index + 1));
+    if (!left)
+      return true;
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  return false;
+}
+
 const tests = [];
 const filter = new RegExp(process.env.WEB_TESTS_FILTER || '');
 function test(name, body) {
@@ -272,22 +291,41 @@ test('a 200 MB capture, then the same one cancelled', async () => {
   const got = await jobResult(index);
   assert.equal(got.state, 'cancelled');
   assert.equal(got.saves, 0);
-  // The unfinished output leaves the browser's storage.
-  let left = true;
-  for (let attempt = 0; attempt < 100 && left; ++attempt) {
-    left = await page.evaluate(async (slot) => {
-      const root = await navigator.storage.getDirectory();
-      for await (const [, folder] of root.entries())
-        for await (const name of folder.keys())
-          if (name === slot)
-            return true;
-      return false;
-    }, 'out-' + (index + 1));
-    if (left)
-      await new Promise((resolve) => setTimeout(resolve, 100));
-  }
-  assert.equal(left, false, 'the cancelled output is removed');
+  assert.equal(await outputRemoved(index), true, 'the cancelled output is removed');
   fs.rmSync(capture);
+});
+
+// The browser's storage limited to what it holds now plus `room` bytes.
+async function withStorageRoom(room, body) {
+  const origin = server.url.replace(/\/$/, '');
+  const usage = await page.evaluate(async () => (await navigator.storage.estimate()).usage);
+  const cdp = await browser.context.newCDPSession(page);
+  await cdp.send('Storage.overrideQuotaForOrigin', { origin, quotaSize: usage + room });
+  try {
+    await body();
+  } finally {
+    await cdp.send('Storage.overrideQuotaForOrigin', { origin });
+    await cdp.detach();
+  }
+}
+
+test('a full disk: the write error or the refused output, and nothing to save', async () => {
+  const capture = generate('too-big.DT', ['--size', '8M']);
+  const cases = [
+    [1 << 20, 'too-big.pcap Write error: No space left on device'],
+    [0, 'Write file Open error\ntoo-big.pcap: No space left on device'],
+  ];
+  for (const [room, message] of cases) {
+    await withStorageRoom(room, async () => {
+      const index = await jobCount();
+      await page.setInputFiles('#files', capture);
+      const got = await jobResult(index);
+      assert.equal(got.state, 'failed');
+      assert.equal(got.status, message);
+      assert.equal(got.saves, 0);
+      assert.equal(await outputRemoved(index), true, 'the unfinished output is removed');
+    });
+  }
 });
 
 test('every request went to the local server, and none came after loading', async () => {
