@@ -35,9 +35,12 @@ export async function serveSite(siteDir) {
   };
 }
 
+// As root chromium runs only without its sandbox; a container's small
+// /dev/shm must not cut a tab short, hence --disable-dev-shm-usage.
 export const kChromiumArgs = [
   '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  '--disable-dev-shm-usage',
 ];
 
 export async function launchBrowser(chromium, contextOptions = {}) {

@@ -286,7 +286,7 @@ test('a 200 MB capture, then the same one cancelled', async () => {
   const index = await jobCount();
   await page.setInputFiles('#files', capture);
   const item = page.locator('#jobs li').nth(index);
-  await page.waitForFunction((i) => document.querySelectorAll('#jobs li progress')[i].value > 0.05, index, { polling: 20 });
+  await page.waitForFunction((i) => document.querySelectorAll('#jobs li progress')[i].value > 0.02, index, { polling: 20 });
   await item.locator('button.cancel').click();
   const got = await jobResult(index);
   assert.equal(got.state, 'cancelled');
