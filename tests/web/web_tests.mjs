@@ -338,6 +338,38 @@ test('every request went to the local server, and none came after loading', asyn
   assert.deepEqual(pageErrors, []);
 });
 
+// Runs last: it loads the page again and closes the first one.
+test('what a closed tab left is cleared by the next visit, an open tab keeps its own', async () => {
+  const folders = (tab) => tab.evaluate(async () => {
+    const root = await navigator.storage.getDirectory();
+    const names = [];
+    for await (const name of root.keys())
+      names.push(name);
+    return names.sort();
+  });
+  const waitFolders = async (tab, count) => {
+    for (let attempt = 0; attempt < 100; ++attempt) {
+      const names = await folders(tab);
+      if (names.length === count)
+        return names;
+      await new Promise((resolve) => setTimeout(resolve, 100));
+    }
+    return folders(tab);
+  };
+  const [first] = await folders(page);
+  const second = await browser.context.newPage();
+  await second.goto(server.url, { waitUntil: 'networkidle' });
+  const both = await waitFolders(second, 2);
+  assert.ok(both.includes(first), 'an open tab keeps its outputs');
+  await page.close();
+  const third = await browser.context.newPage();
+  await third.goto(server.url, { waitUntil: 'networkidle' });
+  const left = await waitFolders(third, 2);
+  assert.ok(!left.includes(first), 'the closed tab\'s outputs are gone');
+  await second.close();
+  await third.close();
+});
+
 // ---- Run -----------------------------------------------------------------
 
 let failed = 0;
