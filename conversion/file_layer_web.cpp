@@ -13,6 +13,8 @@ namespace {
 thread_local std::string lastError;
 
 // Each returns -1 (or 0 for false) and sets Module.tpcLastError on failure.
+// A chosen file that can no longer be read (deleted or changed since, a
+// dropped folder) cannot be opened, as for the programs.
 EM_JS(int, JsOpenForReading, (const char* path, double* size, double* index), {
     try {
         const stream = FS.open(UTF8ToString(path), "r");
@@ -20,6 +22,14 @@ EM_JS(int, JsOpenForReading, (const char* path, double* size, double* index), {
             FS.close(stream);
             Module.tpcLastError = "Not a regular file";
             return -1;
+        }
+        try {
+            const probe = new FileReaderSync().readAsArrayBuffer(stream.node.contents.slice(0, 1));
+            if (probe.byteLength !== Math.min(1, stream.node.size))
+                throw new Error("No such file or directory");
+        } catch (e) {
+            FS.close(stream);
+            throw e;
         }
         HEAPF64[size >> 3] = stream.node.size;
         HEAPF64[index >> 3] = stream.node.id;

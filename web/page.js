@@ -77,9 +77,12 @@ function element(tag, className, text) {
 function addJob(file) {
   const item = element('li', 'queued');
   const head = element('div', 'head');
+  // Reading the size now also fixes what the browser expects of the file: one
+  // changed or deleted before its turn then fails to open, as for the programs.
   const name = element('span', 'name', file.name);
+  const size = element('span', 'size', file.size.toLocaleString('en') + ' bytes');
   const cancel = element('button', 'cancel', 'Cancel');
-  head.append(name, cancel);
+  head.append(name, size, cancel);
   const bar = element('progress');
   bar.max = 1;
   bar.value = 0;

@@ -219,6 +219,22 @@ test('names as chosen: spaces, dots, letters beyond ASCII, no extension', async 
   ], 'Europe/Zurich');
 });
 
+test('a file gone before its turn cannot be opened', async () => {
+  const first = generate('first.DT', ['--size', '100M']);
+  const gone = written('gone.DT', fs.readFileSync(path.join(samplesDir, 'office-lan.DT')));
+  const expected = expectation(path.join(work, 'never-there.DT'), 'UTC').message.replace('never-there', 'gone');
+  await page.selectOption('#zone', 'UTC');
+  const index = await jobCount();
+  await page.setInputFiles('#files', [first, gone]);
+  fs.rmSync(gone);
+  assert.equal((await jobResult(index)).state, 'done');
+  const got = await jobResult(index + 1);
+  assert.equal(got.state, 'failed');
+  assert.equal(got.status, expected);
+  assert.equal(got.saves, 0);
+  fs.rmSync(first);
+});
+
 const kSlow = ['--resolution', '1', '--rate', '0.2', '--frames', '1500', '--frame-size', '60-200'];
 const zoneCases = [
   ['tokyo', 'Asia/Tokyo', '2010-03-15 09:30:00.25', ['--frames', '3000']],
