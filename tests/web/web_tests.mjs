@@ -248,6 +248,7 @@ const zoneCases = [
   ['dublin-spring', 'Europe/Dublin', '2010-03-28 00:30:00.00', kSlow],
   ['dublin-1971', 'Europe/Dublin', '1971-06-01 12:00:00.00', ['--frames', '500']],
   ['moscow-2011', 'Europe/Moscow', '2011-03-27 01:30:00.00', kSlow],
+  ['moscow-2011-skipped', 'Europe/Moscow', '2011-03-27 02:30:00.00', ['--frames', '500']],
   ['moscow-2011-summer', 'Europe/Moscow', '2011-07-01 12:00:00.00', ['--frames', '500']],
   ['moscow-2014', 'Europe/Moscow', '2014-10-26 00:30:00.00', kSlow],
   ['tokyo-1970', 'Asia/Tokyo', '1970-01-01 08:59:00.00', ['--resolution', '1', '--rate', '5', '--frames', '1000']],
