@@ -7,9 +7,11 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
             tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
             desktop-file-utils libxml2-utils shared-mime-info xdg-utils libglib2.0-bin openbox xdotool libx11-dev \
+            emscripten chromium nodejs \
             googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip
 
-.PHONY: deps build run test test-sanitize bench fuzz package window-check windows test-windows clean
+.PHONY: deps build run test test-sanitize bench fuzz package window-check clean \
+        web web-serve web-test-deps test-web bench-web windows test-windows
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -65,5 +67,34 @@ test-windows: windows build
 window-check: build
 	bash scripts/ping-check.sh $(BUILD)
 
+# The web edition: the page, its worker and the converter as WebAssembly in
+# $(WEB_BUILD)/, made with Debian's emscripten (which finds its modules
+# through NODE_PATH).
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8080
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
+web: deps
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD)-cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTPC_BUILD_GUI=OFF -DTPC_BUILD_TESTS=OFF -DTPC_WEB_SITE_DIR=$(abspath $(WEB_BUILD))
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD)-cmake -j $(JOBS)
+
+web-serve: web
+	@echo "The converter page: http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	cd $(WEB_BUILD) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
+
+# playwright-core from the lockfile; it drives Debian's chromium and never
+# downloads a browser. Needs Node.js 20 or later with its npm.
+web-test-deps:
+	@command -v npm >/dev/null || { echo "npm (Node.js 20 or later) is needed for the browser tests"; exit 1; }
+	cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
+
+# The page in headless chromium, each download compared with dt2pcap's output.
+test-web: build web web-test-deps
+	node tests/web/web_tests.mjs $(WEB_BUILD) $(BUILD)
+
+# Throughput in the browser next to dt2pcap, and the tab's memory on a 2 GiB capture.
+bench-web: build web web-test-deps
+	node tests/web/bench_web.mjs $(WEB_BUILD) $(BUILD)
+
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(WEB_BUILD) $(WEB_BUILD)-cmake $(WINDOWS_BUILD)

@@ -1,12 +1,57 @@
 #include "local_time.h"
 
+#include "zone_offset_scan.h"
+
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
+#include <string>
 
-void RefreshTimeZone() { tzset(); }
+namespace {
+
+// glibc's zone data gives Ireland negative daylight saving: its summer time is
+// standard time, winter time the daylight saving. "Daylight saving off" means
+// the winter clock there, as it does in every other zone, on Windows and in
+// the browser's data; such zones take their standard time from their offsets
+// as the web edition does.
+struct NegativeDaylightSavingZone {
+    std::string name;  // TZ as it was when looked at
+    std::optional<StandardTimeRule> rule;
+};
+
+NegativeDaylightSavingZone& CurrentZone()
+{
+    static NegativeDaylightSavingZone zone{"\x01", std::nullopt};
+    return zone;
+}
+
+} // namespace
+
+void RefreshTimeZone()
+{
+    tzset();
+    const char* tz = std::getenv("TZ");
+    const std::string name = tz != nullptr ? tz : "";
+    NegativeDaylightSavingZone& zone = CurrentZone();
+    if (name == zone.name)
+        return;
+    zone.name = name;
+    const ZoneOffsetHistory history = ScanZoneOffsets();
+    if (history.negativeDaylightSaving)
+        zone.rule.emplace(history.changes);
+    else
+        zone.rule.reset();
+}
 
 bool LocalTimeToUtc(const LocalTime& local, std::int64_t& utc)
 {
+    const NegativeDaylightSavingZone& zone = CurrentZone();
+    if (zone.rule) {
+        const char* tz = std::getenv("TZ");
+        if (zone.name == (tz != nullptr ? tz : ""))
+            return zone.rule->LocalToUtc(local, utc);
+    }
     struct tm fields;
     std::memset(&fields, 0, sizeof fields);
     fields.tm_year = local.year - 1900;

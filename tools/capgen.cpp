@@ -93,6 +93,8 @@ public:
         errno = saved;
     }
     std::uint64_t Offset() const { return m_offset; }
+    // Moves on without writing; the next write leaves a hole behind it.
+    void Skip(std::uint64_t count) { m_offset += count; }
 
 private:
     int m_fd = -1;
@@ -326,13 +328,7 @@ bool Generate(const Options& o, Result& result, std::string& error)
         append(prelude, ChunkHeader(kFillerTag, o.fillerSize));
         if (!out.Write(prelude.data(), prelude.size()))
             return failErrno();
-        const std::vector<std::uint8_t> zeros(1 << 20);
-        for (std::uint64_t left = o.fillerSize; left > 0;) {
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
-            if (!out.Write(zeros.data(), n))
-                return failErrno();
-            left -= n;
-        }
+        out.Skip(o.fillerSize);  // a hole: reads as zeros and takes no disk space
         preludeOffset = prelude.size() + std::uint64_t{o.fillerSize};
         prelude.clear();
     }

@@ -1,0 +1,148 @@
+// Figures for the web edition, printed, never asserted: conversion speed of a
+// 200 MB capture in the browser next to dt2pcap's, and the tab's peak memory
+// while it converts a 2 GiB capture.
+//
+// node bench_web.mjs SITE_DIR NATIVE_BUILD_DIR
+
+import { chromium } from 'playwright-core';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { launchBrowser, serveSite } from './web_support.mjs';
+
+const [siteDir, nativeDir] = process.argv.slice(2).map((dir) => path.resolve(dir));
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'tpc-web-bench-'));
+const MB = 1e6;
+
+function run(program, args) {
+  const result = spawnSync(program, args, { encoding: 'utf8' });
+  if (result.status !== 0)
+    throw new Error(`${program} ${args.join(' ')}: ${result.stderr}`);
+}
+
+function capture(name, size) {
+  const file = path.join(work, name);
+  run(path.join(nativeDir, 'tavrino-capgen'), ['--size', size, file]);
+  return file;
+}
+
+function nativeSeconds(file) {
+  let best = Infinity;
+  for (let i = 0; i < 3; ++i) {
+    const start = process.hrtime.bigint();
+    run(path.join(nativeDir, 'dt2pcap'), ['-q', '--tz', 'UTC', '-o', path.join(work, 'native.pcap'), file]);
+    best = Math.min(best, Number(process.hrtime.bigint() - start) / 1e9);
+  }
+  fs.rmSync(path.join(work, 'native.pcap'));
+  return best;
+}
+
+// Every process below this one (chromium, its zygotes, renderers) by pid.
+function descendants() {
+  const parents = new Map();
+  for (const pid of fs.readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
+    try {
+      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+      parents.set(Number(pid), Number(stat.slice(stat.lastIndexOf(')') + 2).split(' ')[1]));
+    } catch {
+      // Gone meanwhile.
+    }
+  }
+  const found = new Set([process.pid]);
+  for (let grown = true; grown;) {
+    grown = false;
+    for (const [pid, parent] of parents)
+      if (found.has(parent) && !found.has(pid)) {
+        found.add(pid);
+        grown = true;
+      }
+  }
+  found.delete(process.pid);
+  return [...found];
+}
+
+function statusKiB(pid, field) {
+  try {
+    const match = fs.readFileSync(`/proc/${pid}/status`, 'utf8').match(new RegExp(`^${field}:\\s+(\\d+) kB`, 'm'));
+    return match ? Number(match[1]) : 0;
+  } catch {
+    return 0;
+  }
+}
+
+function renderers() {
+  return descendants().filter((pid) => {
+    try {
+      return fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes('--type=renderer');
+    } catch {
+      return false;
+    }
+  });
+}
+
+const server = await serveSite(siteDir);
+const browser = await launchBrowser(chromium);
+const page = await browser.context.newPage();
+await page.goto(server.url);
+await page.selectOption('#zone', 'UTC');
+
+// Converts `file` in the page; seconds until it is done, and the largest
+// resident size any renderer had meanwhile, sampled every 50 ms.
+async function convertInPage(file) {
+  const index = await page.locator('#jobs li').count();
+  let peak = 0;
+  const parts = { RssAnon: 0, RssFile: 0, RssShmem: 0 };
+  const sampler = setInterval(() => {
+    for (const pid of renderers()) {
+      peak = Math.max(peak, statusKiB(pid, 'VmRSS'));
+      for (const field of Object.keys(parts))
+        parts[field] = Math.max(parts[field], statusKiB(pid, field));
+    }
+  }, 50);
+  const start = process.hrtime.bigint();
+  await page.setInputFiles('#files', file);
+  await page.waitForFunction((i) => {
+    const item = document.querySelectorAll('#jobs li')[i];
+    return item && item.className !== 'running' && item.className !== 'queued';
+  }, index, { polling: 20, timeout: 0 });
+  const seconds = Number(process.hrtime.bigint() - start) / 1e9;
+  clearInterval(sampler);
+  const state = await page.locator('#jobs li').nth(index).getAttribute('class');
+  if (state !== 'done')
+    throw new Error(`${file}: ${state}`);
+  // The output goes when the next page load clears the storage; remove it now.
+  await page.evaluate(async () => {
+    const root = await navigator.storage.getDirectory();
+    for await (const [, folder] of root.entries())
+      for await (const name of folder.keys())
+        await folder.removeEntry(name);
+  });
+  return { seconds, peakKiB: peak, parts };
+}
+
+try {
+  const idle = Math.max(0, ...renderers().map((pid) => statusKiB(pid, 'VmRSS')));
+  const medium = capture('200M.DT', '200M');
+  const size = fs.statSync(medium).size;
+  const native = nativeSeconds(medium);
+  let browserBest = Infinity;
+  for (let i = 0; i < 2; ++i)
+    browserBest = Math.min(browserBest, (await convertInPage(medium)).seconds);
+  fs.rmSync(medium);
+  console.log(`200 MB capture (${(size / MB).toFixed(0)} MB):`);
+  console.log(`  dt2pcap      ${native.toFixed(2)} s  ${(size / MB / native).toFixed(0)} MB/s`);
+  console.log(`  browser      ${browserBest.toFixed(2)} s  ${(size / MB / browserBest).toFixed(0)} MB/s (from choosing the file to the offered download)`);
+
+  const big = capture('2G.DT', '2G');
+  const bigSize = fs.statSync(big).size;
+  const result = await convertInPage(big);
+  fs.rmSync(big);
+  console.log(`2 GiB capture (${(bigSize / MB).toFixed(0)} MB) in ${result.seconds.toFixed(1)} s, ${(bigSize / MB / result.seconds).toFixed(0)} MB/s:`);
+  console.log(`  tab (renderer) resident memory: ${(idle / 1024).toFixed(0)} MiB idle, ${(result.peakKiB / 1024).toFixed(0)} MiB peak while converting`);
+  console.log(`  peaks of its parts: ${Object.entries(result.parts).map(([name, kib]) => `${name} ${(kib / 1024).toFixed(0)} MiB`).join(', ')}`);
+} finally {
+  await browser.close();
+  await server.close();
+  fs.rmSync(work, { recursive: true, force: true });
+}
