@@ -82,6 +82,9 @@ void Forget(const std::wstring& name)
 
 std::atomic<unsigned> temporaryCounter{0};
 
+constexpr int kMoveAttempts = 100;
+constexpr DWORD kMoveRetryMilliseconds = 20;
+
 std::wstring TemporaryName(const std::wstring& finalPath)
 {
     const std::wstring folder = FolderOf(finalPath);
@@ -285,11 +288,21 @@ bool Replacement::Commit()
     windows_text::Utf8ToWide(m_finalPath, wideFinal);
     // The finished file keeps no trace of its hidden temporary life.
     SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    const bool moved = MoveFileExW(temporary.c_str(), wideFinal.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!moved) {
-        lastError = GetLastError();
-        DeleteFileW(temporary.c_str());
+    // Another program may have the final name open for a moment (a second
+    // conversion of the same capture moving its own file there, a virus
+    // scanner): try again for a while before calling it locked.
+    bool moved = false;
+    for (int attempt = 0; attempt < kMoveAttempts && !moved; ++attempt) {
+        moved = MoveFileExW(temporary.c_str(), wideFinal.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+        if (!moved) {
+            lastError = GetLastError();
+            if (lastError != ERROR_ACCESS_DENIED && lastError != ERROR_SHARING_VIOLATION)
+                break;
+            Sleep(kMoveRetryMilliseconds);
+        }
     }
+    if (!moved)
+        DeleteFileW(temporary.c_str());
     Forget(temporary);
     m_tempPath.clear();
     return moved;
