@@ -225,10 +225,10 @@ void CConverterDlg::OnSelectNone()
 
 void CConverterDlg::OnStartConversion()
 {
+    // The selected entries in list order, read once.
     const int count = static_cast<int>(SendMessageW(m_lstFiles, LB_GETCOUNT, 0, 0));
-    std::vector<int> selected(static_cast<std::size_t>(SendMessageW(m_lstFiles, LB_GETSELCOUNT, 0, 0) > 0
-                                                           ? SendMessageW(m_lstFiles, LB_GETSELCOUNT, 0, 0)
-                                                           : 0));
+    const LRESULT selectedCount = SendMessageW(m_lstFiles, LB_GETSELCOUNT, 0, 0);
+    std::vector<int> selected(static_cast<std::size_t>(selectedCount > 0 ? selectedCount : 0));
     if (!selected.empty())
         SendMessageW(m_lstFiles, LB_GETSELITEMS, selected.size(), reinterpret_cast<LPARAM>(selected.data()));
     bool complete = true;
