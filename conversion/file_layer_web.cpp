@@ -114,6 +114,8 @@ void TakeLastError()
 
 namespace file_layer {
 
+const char kPathSeparators[] = "/";
+
 std::string LastErrorText() { return lastError; }
 
 bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::uint64_t& size)
