@@ -93,7 +93,7 @@ std::wstring TemporaryName(const std::wstring& finalPath)
            std::to_wstring(temporaryCounter++) + L".tmp";
 }
 
-// Closes what `probe` has open when it goes out of scope.
+// Closes its handle when it goes out of scope.
 struct ScopedHandle {
     HANDLE handle;
     ~ScopedHandle()
@@ -181,7 +181,8 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
         DWORD done = 0;
         if (!WriteFile(AsHandle(handle), next, asked, &done, nullptr)) {
             const DWORD error = GetLastError();
-            if ((error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) && GetFileType(AsHandle(handle)) == FILE_TYPE_PIPE) {
+            const bool readerGone = error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE;
+            if (readerGone && GetFileType(AsHandle(handle)) == FILE_TYPE_PIPE) {
                 // The reader has closed the pipe: end quietly, as SIGPIPE ends
                 // a POSIX program, with the status of a failed run.
                 RemoveUnfinishedFiles();
