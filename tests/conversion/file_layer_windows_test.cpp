@@ -27,7 +27,10 @@ struct OpenedFile {
     ~OpenedFile() { file_layer::Close(handle); }
 };
 
-void Open(const std::string& path, OpenedFile& file) { file.ok = file_layer::OpenForReading(path, file.handle, file.id, file.size); }
+void Open(const std::string& path, OpenedFile& file)
+{
+    file.ok = file_layer::OpenForReading(path, file.handle, file.id, file.size);
+}
 
 class FileLayerWindowsTest : public ::testing::Test {
 protected:

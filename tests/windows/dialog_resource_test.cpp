@@ -194,8 +194,9 @@ TEST_F(WindowResources, VersionAndManifest)
     const BYTE* manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEW(1), &size);
     ASSERT_NE(manifest, nullptr);
     const std::string text(reinterpret_cast<const char*>(manifest), size);
-    for (const char* setting : {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "PerMonitorV2",
-                                "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8<"})
+    for (const char* setting :
+         {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "PerMonitorV2",
+          "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8<"})
         EXPECT_NE(text.find(setting), std::string::npos) << setting;
 }
 
