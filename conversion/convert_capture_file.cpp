@@ -70,18 +70,8 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     // when finished.
     OutputFile output;
     std::string reason;
-    bool opened = false;
-    if (target.standardOutput) {
-        file_layer::FileId streamId;
-        const file_layer::Handle stream = file_layer::StandardOutput();
-        opened = !(file_layer::IdentifyHandle(stream, streamId) && streamId == input.Id());
-        if (opened)
-            output.Attach(stream, target.path);
-        else
-            reason = "it is the capture file being converted";
-    } else {
-        opened = output.Create(target.path, input.Id(), reason);
-    }
+    const bool opened = target.standardOutput ? output.AttachStandardOutput(target.path, input.Id(), reason)
+                                              : output.Create(target.path, input.Id(), reason);
     if (!opened) {
         host.ShowMessage("Write file Open error\n" + host.NameForMessage(target.path) + ": " + reason);
         return -1;

@@ -37,11 +37,12 @@ void RefreshTimeZone()
     if (name == zone.name)
         return;
     zone.name = name;
-    const ZoneOffsetHistory history = ScanZoneOffsets();
-    if (history.negativeDaylightSaving)
-        zone.rule.emplace(history.changes);
-    else
-        zone.rule.reset();
+    zone.rule.reset();
+    if (HasNegativeDaylightSaving()) {
+        const ZoneOffsetHistory history = ScanZoneOffsets();
+        if (history.negativeDaylightSaving)
+            zone.rule.emplace(history.changes);
+    }
 }
 
 bool LocalTimeToUtc(const LocalTime& local, std::int64_t& utc)

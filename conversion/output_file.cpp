@@ -10,6 +10,18 @@ bool OutputFile::Create(const std::string& path, const file_layer::FileId& input
     return true;
 }
 
+bool OutputFile::AttachStandardOutput(const std::string& name, const file_layer::FileId& input, std::string& reason)
+{
+    const file_layer::Handle stream = file_layer::StandardOutput();
+    file_layer::FileId streamId;
+    if (file_layer::IdentifyHandle(stream, streamId) && streamId == input) {
+        reason = "it is the capture file being converted";
+        return false;
+    }
+    Attach(stream, name);
+    return true;
+}
+
 void OutputFile::Attach(file_layer::Handle handle, const std::string& name)
 {
     m_handle = handle;

@@ -24,8 +24,9 @@ public:
     // Prepares to replace `path`. Returns false, with the reason, when it may
     // not: see file_layer::Replacement::Create.
     bool Create(const std::string& path, const file_layer::FileId& input, std::string& reason);
-    // Writes to an already open stream, such as standard output; not closed by us.
-    void Attach(file_layer::Handle handle, const std::string& name);
+    // Writes to the process's standard output as a plain stream, named `name`
+    // in messages. Refused, with the reason, when it is the file `input`.
+    bool AttachStandardOutput(const std::string& name, const file_layer::FileId& input, std::string& reason);
 
     void Write(const void* data, std::size_t count)
     {
@@ -55,6 +56,7 @@ public:
     void Discard();
 
 private:
+    void Attach(file_layer::Handle handle, const std::string& name);
     void WriteSlow(const void* data, std::size_t count);
     void WriteAll(const std::uint8_t* data, std::size_t count);
 

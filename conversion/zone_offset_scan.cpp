@@ -62,3 +62,19 @@ ZoneOffsetHistory ScanZoneOffsets()
     }
     return history;
 }
+
+bool HasNegativeDaylightSaving()
+{
+    // A week is shorter than any negative stretch in the zone data (Morocco's
+    // Ramadan months are the shortest).
+    constexpr std::int64_t kWeek = 7 * 86400;
+    std::int32_t lastStandard = SampleAt(kScanStart).offset;
+    for (std::int64_t at = kScanStart + kWeek; at < kScanEnd; at += kWeek) {
+        const Sample sample = SampleAt(at);
+        if (sample.daylightSaving && sample.offset < lastStandard)
+            return true;
+        if (!sample.daylightSaving)
+            lastStandard = sample.offset;
+    }
+    return false;
+}

@@ -15,3 +15,7 @@ struct ZoneOffsetHistory {
 };
 
 ZoneOffsetHistory ScanZoneOffsets();
+
+// Whether the zone has such negative daylight saving at all: a quicker look
+// (weekly samples, no bisection), so that other zones skip the full scan.
+bool HasNegativeDaylightSaving();
