@@ -83,9 +83,11 @@ web-serve: web
 	cd $(WEB_BUILD) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
 
 # playwright-core from the lockfile; it drives Debian's chromium and never
-# downloads a browser. Needs Node.js 20 or later with its npm.
-web-test-deps:
-	@command -v npm >/dev/null || { echo "npm (Node.js 20 or later) is needed for the browser tests"; exit 1; }
+# downloads a browser. Node.js 18 (Debian 12's) or later, with npm (Debian's
+# package where Node.js came without one).
+web-test-deps: deps
+	@command -v npm >/dev/null || { echo "Installing: npm"; \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends npm; }
 	cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
 
 # The page in headless chromium, each download compared with dt2pcap's output.
