@@ -46,7 +46,10 @@ std::string HiddenNameFor(const std::string& finalPath)
     static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     const std::size_t slash = finalPath.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::string name = finalPath.substr(0, nameStart) + "." + finalPath.substr(nameStart) + ".";
+    std::string base = finalPath.substr(nameStart);
+    if (base.size() > 200)
+        base = "pcap";  // the hidden name must stay within the file system's 255 bytes
+    std::string name = finalPath.substr(0, nameStart) + "." + base + ".";
     std::uint64_t bits = generator();
     for (int i = 0; i < 10; ++i, bits /= 36)
         name += kDigits[bits % 36];

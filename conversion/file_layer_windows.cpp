@@ -88,7 +88,9 @@ constexpr DWORD kMoveRetryMilliseconds = 20;
 std::wstring TemporaryName(const std::wstring& finalPath)
 {
     const std::wstring folder = FolderOf(finalPath);
-    const std::wstring name = finalPath.substr(folder.size());
+    std::wstring name = finalPath.substr(folder.size());
+    if (name.size() > 200)
+        name = L"pcap";  // the temporary name must stay within the file system's 255 characters
     return folder + L"." + name + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(temporaryCounter++) + L".tmp";
 }

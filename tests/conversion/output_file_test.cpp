@@ -72,6 +72,12 @@ TEST_F(OutputFileTest, PathsLongerThanTheOldLimits)
     ExpectSuccess(longInput);
     EXPECT_EQ(ReadFileBytes(folder + "/" + std::string(100, 'c') + ".pcap"), ExpectedOutput());
     ExpectFailure(" Open error", folder + "/missing.DT");
+
+    // A name at the file system's limit: the temporary name beside it must still fit.
+    const std::string longest = folder + "/" + std::string(250, 'd');
+    kCapture.WriteTo(longest + ".DT");
+    ExpectSuccess(longest + ".DT");
+    EXPECT_EQ(ReadFileBytes(longest + ".pcap"), ExpectedOutput());
 }
 
 // Every failure before the output is created leaves no output file, and an
