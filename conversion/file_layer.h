@@ -20,6 +20,9 @@ extern const char kPathSeparators[];
 using Handle = std::intptr_t;
 constexpr Handle kNoHandle = -1;
 
+// The reason given when an output would be the capture being converted.
+constexpr char kOutputIsTheInput[] = "it is the capture file being converted";
+
 // Which file a name or an open file stands for: device and inode, or volume
 // serial number and file index.
 struct FileId {

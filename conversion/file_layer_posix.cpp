@@ -166,7 +166,7 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
     if (::lstat(finalPath.c_str(), &info) == 0) {
         struct stat target;
         if (::stat(finalPath.c_str(), &target) == 0 && IdOf(target) == input)
-            return refuse("it is the capture file being converted");
+            return refuse(kOutputIsTheInput);
         if (S_ISDIR(info.st_mode))
             return refuse(std::strerror(EISDIR));
         if (S_ISREG(info.st_mode)) {

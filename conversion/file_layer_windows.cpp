@@ -220,7 +220,7 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
         BY_HANDLE_FILE_INFORMATION info;
         if (target.handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(target.handle, &info) &&
             IdOf(info) == input) {
-            reason = "it is the capture file being converted";
+            reason = kOutputIsTheInput;
             return false;
         }
     }

@@ -38,11 +38,8 @@ void RefreshTimeZone()
         return;
     zone.name = name;
     zone.rule.reset();
-    if (HasNegativeDaylightSaving()) {
-        const ZoneOffsetHistory history = ScanZoneOffsets();
-        if (history.negativeDaylightSaving)
-            zone.rule.emplace(history.changes);
-    }
+    if (HasNegativeDaylightSaving())
+        zone.rule.emplace(ScanZoneOffsets().changes);
 }
 
 bool LocalTimeToUtc(const LocalTime& local, std::int64_t& utc)

@@ -15,7 +15,7 @@ bool OutputFile::AttachStandardOutput(const std::string& name, const file_layer:
     const file_layer::Handle stream = file_layer::StandardOutput();
     file_layer::FileId streamId;
     if (file_layer::IdentifyHandle(stream, streamId) && streamId == input) {
-        reason = "it is the capture file being converted";
+        reason = file_layer::kOutputIsTheInput;
         return false;
     }
     Attach(stream, name);

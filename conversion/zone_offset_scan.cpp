@@ -41,14 +41,9 @@ ZoneOffsetHistory ScanZoneOffsets()
 {
     ZoneOffsetHistory history;
     Sample last = SampleAt(kScanStart);
-    std::int32_t lastStandard = last.offset;
     history.changes.push_back({kScanStart, last.offset});
     for (std::int64_t at = kScanStart + kStep; at < kScanEnd; at += kStep) {
         const Sample sample = SampleAt(at);
-        if (sample.daylightSaving && sample.offset < lastStandard)
-            history.negativeDaylightSaving = true;
-        if (!sample.daylightSaving)
-            lastStandard = sample.offset;
         if (sample.offset == last.offset)
             continue;
         // Bisect to the second the offset changed.

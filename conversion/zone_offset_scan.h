@@ -9,13 +9,11 @@
 
 struct ZoneOffsetHistory {
     std::vector<ZoneOffsetChange> changes;
-    // Some time is flagged daylight saving yet runs behind the standard time
-    // before it: glibc's data for Ireland, whose summer time is its standard.
-    bool negativeDaylightSaving = false;
 };
 
 ZoneOffsetHistory ScanZoneOffsets();
 
-// Whether the zone has such negative daylight saving at all: a quicker look
-// (weekly samples, no bisection), so that other zones skip the full scan.
+// Whether some time is flagged daylight saving yet runs behind the standard
+// time before it: glibc's data for Ireland, whose summer time is its standard.
+// Weekly samples, no bisection: quick, so that other zones skip the scan.
 bool HasNegativeDaylightSaving();

@@ -28,8 +28,8 @@ LocalTime Local(int year, int month, int day, int hour, int minute, std::int64_t
     return local;
 }
 
-// mktime with daylight saving off, as the programs used it before Ireland.
-bool MktimeStandard(const LocalTime& local, std::int64_t& utc)
+// The broken-down fields of `local`, daylight saving off.
+struct tm Fields(const LocalTime& local)
 {
     struct tm fields;
     std::memset(&fields, 0, sizeof fields);
@@ -39,6 +39,13 @@ bool MktimeStandard(const LocalTime& local, std::int64_t& utc)
     fields.tm_hour = local.hour;
     fields.tm_min = local.minute;
     fields.tm_sec = static_cast<int>(local.second);
+    return fields;
+}
+
+// mktime with daylight saving off, as the programs used it before Ireland.
+bool MktimeStandard(const LocalTime& local, std::int64_t& utc)
+{
+    struct tm fields = Fields(local);
     const time_t result = std::mktime(&fields);
     utc = result;
     return result != static_cast<time_t>(-1);
@@ -53,13 +60,7 @@ TEST(CivilSeconds, NormalisesLikeTimegm)
         Local(32767, 127, 127, 127, 127, 4295094), Local(1900, 3, 1, 0, 0, 0), Local(1600, 2, 29, 12, 0, 0),
     };
     for (const LocalTime& local : cases) {
-        struct tm fields {};
-        fields.tm_year = local.year - 1900;
-        fields.tm_mon = local.month - 1;
-        fields.tm_mday = local.day;
-        fields.tm_hour = local.hour;
-        fields.tm_min = local.minute;
-        fields.tm_sec = static_cast<int>(local.second);
+        struct tm fields = Fields(local);
         EXPECT_EQ(CivilSeconds(local), static_cast<std::int64_t>(timegm(&fields)))
             << local.year << "-" << local.month << "-" << local.day;
     }
