@@ -2,7 +2,7 @@
 
 // The local-time-to-UTC step of the entry times, one implementation per
 // edition: the programs use the C runtime's mktime in the converting machine's
-// zone (local_time_mktime.cpp); the web page supplies its zone's offset.
+// zone (local_time_native.cpp); the web page supplies its zone's offset.
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // the module emscripten builds: the zone to use, then one conversion.
 
 #include "convert_capture_file.h"
-#include "local_time_offset.h"
+#include "local_time_web.h"
 #include "write_error.h"
 
 #include <emscripten.h>

@@ -1,11 +1,10 @@
 #include "converter_dlg.h"
 
-#include "capture_listing_windows.h"
-#include "convert_capture_file.h"
+#include "capture_listing.h"
 #include "desktop_font_template.h"
+#include "dialog_ids.h"
 #include "folder_chooser.h"
 #include "program_file.h"
-#include "resource_ids.h"
 #include "windows_text.h"
 
 #include <commctrl.h>
@@ -21,19 +20,6 @@ std::wstring Wide(const std::string& text)
     windows_text::Utf8ToWide(text, wide);
     return wide;
 }
-
-
-// The wait cursor while a batch runs, undone however the batch ends.
-class BusyCursor {
-public:
-    BusyCursor() : m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~BusyCursor() { SetCursor(m_previous); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    HCURSOR m_previous;
-};
 
 } // namespace
 
@@ -201,13 +187,13 @@ void CConverterDlg::OnBrowseFolder()
 
 void CConverterDlg::OnRefresh()
 {
-    const std::vector<std::wstring> names = ListCaptureNamesWide(Wide(m_strFolder));
+    const std::vector<std::string> names = ListCaptureNames(m_strFolder);
     // One redraw for the whole list, not one per entry.
     SendMessageW(m_lstFiles, WM_SETREDRAW, FALSE, 0);
     SendMessageW(m_lstFiles, LB_RESETCONTENT, 0, 0);
     SendMessageW(m_lstFiles, LB_INITSTORAGE, names.size(), static_cast<LPARAM>(names.size() * 64));
-    for (const std::wstring& name : names)
-        SendMessageW(m_lstFiles, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    for (const std::string& name : names)
+        SendMessageW(m_lstFiles, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
     SendMessageW(m_lstFiles, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_lstFiles, nullptr, TRUE);
 }
@@ -231,36 +217,38 @@ void CConverterDlg::OnStartConversion()
     std::vector<int> selected(static_cast<std::size_t>(selectedCount > 0 ? selectedCount : 0));
     if (!selected.empty())
         SendMessageW(m_lstFiles, LB_GETSELITEMS, selected.size(), reinterpret_cast<LPARAM>(selected.data()));
-    bool complete = true;
-    {
-        BusyCursor busy;
-        BatchProgress progress(m_hWnd, selected.size());
-        m_progress = &progress;
-        struct Release {
-            CConverterDlg* dialog;
-            ~Release() { dialog->m_progress = nullptr; }
-        } release{this};
-        std::size_t number = 0;
-        for (const int index : selected) {
-            if (index < 0 || index >= count)
-                continue;
-            std::wstring name(static_cast<std::size_t>(SendMessageW(m_lstFiles, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
-            name.resize(static_cast<std::size_t>(
-                SendMessageW(m_lstFiles, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&name[0]))));
-            progress.StartFile(++number, name);
-            if (ConvertCaptureFile(m_strFolder + windows_text::WideToUtf8(name)) == -1 || progress.Cancelled()) {
-                complete = false;
-                break;
-            }
-        }
+    std::vector<std::string> names;
+    for (const int index : selected) {
+        if (index < 0 || index >= count)
+            continue;
+        std::wstring name(static_cast<std::size_t>(SendMessageW(m_lstFiles, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
+        name.resize(static_cast<std::size_t>(
+            SendMessageW(m_lstFiles, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&name[0]))));
+        names.push_back(windows_text::WideToUtf8(name));
     }
-    if (complete)
-        ShowMessage("Done.");
+    RunBatch(m_strFolder, names, *this);
 }
 
-int CConverterDlg::ConvertCaptureFile(std::string path)
+void CConverterDlg::BatchStarted(std::size_t fileCount)
 {
-    return ::ConvertCaptureFile(std::move(path), *this);
+    m_cursorBeforeBatch = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    m_progress = std::make_unique<BatchProgress>(m_hWnd, fileCount);
+}
+
+void CConverterDlg::FileStarted(std::size_t number, const std::string& name)
+{
+    m_progress->StartFile(number, Wide(name));
+}
+
+bool CConverterDlg::Cancelled() const
+{
+    return m_progress != nullptr && m_progress->Cancelled();
+}
+
+void CConverterDlg::BatchEnded()
+{
+    m_progress.reset();
+    SetCursor(m_cursorBeforeBatch);
 }
 
 bool CConverterDlg::OnProgress(std::uint64_t done, std::uint64_t total)

@@ -4,15 +4,16 @@
 // modally, its buttons' handlers, and the host of every conversion's messages
 // and progress.
 
+#include "batch.h"
 #include "batch_progress.h"
-#include "message_host.h"
 #include "start_place.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
-class CConverterDlg : public MessageHost {
+class CConverterDlg : public BatchHost {
 public:
     explicit CConverterDlg(StartPlace start);
     // Runs the dialog until Esc, the close box or Enter outside a button ends it.
@@ -20,6 +21,12 @@ public:
 
     void ShowMessage(const std::string& text) override;
     bool OnProgress(std::uint64_t done, std::uint64_t total) override;
+
+    // The batch's side in this window: the wait cursor and the progress dialog.
+    void BatchStarted(std::size_t fileCount) override;
+    void FileStarted(std::size_t number, const std::string& name) override;
+    bool Cancelled() const override;
+    void BatchEnded() override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -32,7 +39,6 @@ private:
     void OnSelectAll();
     void OnSelectNone();
     void OnStartConversion();
-    int ConvertCaptureFile(std::string path);
     void SetFolder(const std::string& folder);
 
     HWND m_hWnd = nullptr;
@@ -43,6 +49,7 @@ private:
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     std::string m_strFolder;  // UTF-8, ends with a backslash
-    BatchProgress* m_progress = nullptr;  // while a batch runs
+    std::unique_ptr<BatchProgress> m_progress;  // while a batch runs
+    HCURSOR m_cursorBeforeBatch = nullptr;
     StartPlace m_start;
 };

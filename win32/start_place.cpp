@@ -1,5 +1,7 @@
 #include "start_place.h"
 
+#include "path_parts.h"
+
 #include <windows.h>
 
 namespace {
@@ -12,12 +14,6 @@ std::wstring FullPath(const std::wstring& path)
     std::wstring full(length, L'\0');
     full.resize(GetFullPathNameW(path.c_str(), length, &full[0], nullptr));
     return full;
-}
-
-std::wstring FolderOf(const std::wstring& path)
-{
-    const std::size_t end = path.find_last_of(L"\\/:");
-    return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
 }
 
 bool SameText(const std::wstring& a, const std::wstring& b)

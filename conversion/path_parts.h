@@ -1,0 +1,38 @@
+#pragma once
+
+// The parts of a path as every part of the program splits it, with the
+// platform's separators (file_layer::kPathSeparators), in UTF-8 or, on
+// Windows, in the system's wide characters.
+
+#include "file_layer.h"
+
+#include <string>
+
+// True for a character that ends a path's folder part.
+inline bool IsPathSeparator(wchar_t c)
+{
+    for (const char* s = file_layer::kPathSeparators; *s; ++s) {
+        if (c == static_cast<wchar_t>(*s))
+            return true;
+    }
+    return false;
+}
+
+// Everything up to and including the last separator: "/opt/conv/run" gives
+// "/opt/conv/", "/run" gives "/", on Windows "D:run.DT" gives "D:". A path
+// without a separator has no folder part ("").
+template <class Char>
+std::basic_string<Char> FolderOf(const std::basic_string<Char>& path)
+{
+    std::size_t end = path.size();
+    while (end > 0 && !IsPathSeparator(static_cast<wchar_t>(path[end - 1])))
+        --end;
+    return path.substr(0, end);
+}
+inline std::string FolderOf(const char* path)
+{
+    return FolderOf(std::string(path));
+}
+
+// The file name without its folder and without its extension (from its last dot).
+std::string BaseNameOf(const std::string& path);

@@ -1,0 +1,149 @@
+#include "folder_chooser.h"
+
+#include "path_parts.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWidthInChars = 60;
+constexpr int kListLines = 16;
+
+QString Shown(const std::string& bytes)
+{
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+bool IsFolder(const std::string& path)
+{
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+std::string Parent(const std::string& folder)
+{
+    const std::string parent = FolderOf(folder);
+    return parent.size() > 1 ? parent.substr(0, parent.size() - 1) : std::string("/");
+}
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// The visible subfolders' names (links to folders included), in byte order.
+std::vector<std::string> Subfolders(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        std::error_code statError;
+        if (!name.empty() && name[0] != '.' && it->is_directory(statError))
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+FolderChooser::FolderChooser(QWidget* parent, const QString& title, const std::string& startFolder)
+    : QDialog(parent), m_edit(new QLineEdit(this)), m_list(new QListWidget(this))
+{
+    setWindowTitle(title);
+    m_edit->setObjectName(QStringLiteral("folderEdit"));
+    m_list->setObjectName(QStringLiteral("folderList"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_edit);
+    layout->addWidget(m_list);
+    layout->addWidget(buttons);
+    resize(fontMetrics().averageCharWidth() * kWidthInChars, fontMetrics().lineSpacing() * (kListLines + 6));
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &FolderChooser::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &FolderChooser::reject);
+    connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item)
+            Choose(EntryPath(item));
+    });
+    connect(m_list, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { Open(EntryPath(item)); });
+
+    std::string start = fs::path(startFolder.empty() ? std::string("/") : startFolder).lexically_normal().string();
+    if (start.size() > 1 && start.back() == '/')
+        start.pop_back();
+    while (start != "/" && !IsFolder(start))
+        start = Parent(start);
+    Open(start);
+}
+
+void FolderChooser::Open(const std::string& folder)
+{
+    m_current = folder;
+    m_entries.clear();
+    QStringList texts;
+    if (folder != "/") {
+        m_entries.push_back(Parent(folder));
+        texts << QStringLiteral("..");
+    }
+    for (const std::string& name : Subfolders(folder)) {
+        m_entries.push_back(Join(folder, name));
+        texts << Shown(name);
+    }
+    m_list->blockSignals(true);
+    m_list->clear();
+    m_list->addItems(texts);
+    m_list->blockSignals(false);
+    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    for (int i = 0; i < m_list->count(); ++i) {
+        m_list->item(i)->setIcon(folderIcon);
+        m_list->item(i)->setToolTip(m_list->item(i)->text());
+    }
+    Choose(folder);
+}
+
+void FolderChooser::Choose(const std::string& folder)
+{
+    m_chosen = folder;
+    m_chosenText = Shown(folder);
+    m_edit->setText(m_chosenText);
+}
+
+std::string FolderChooser::EntryPath(const QListWidgetItem* item) const
+{
+    const int row = m_list->row(item);
+    return row >= 0 && static_cast<std::size_t>(row) < m_entries.size() ? m_entries[row] : m_current;
+}
+
+void FolderChooser::accept()
+{
+    // A path typed into the field wins; relative ones start at the listed folder.
+    const QString typed = m_edit->text();
+    if (typed != m_chosenText) {
+        const QByteArray bytes = QFile::encodeName(typed);
+        std::string path(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        if (path.empty() || path[0] != '/')
+            path = Join(m_current, path);
+        path = fs::path(path).lexically_normal().string();
+        if (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        if (!IsFolder(path))
+            return;  // stays open, as the field's text names no folder
+        m_chosen = path;
+    }
+    QDialog::accept();
+}

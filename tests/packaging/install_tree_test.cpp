@@ -1,0 +1,211 @@
+// `cmake --install` into a scratch prefix: both programs, the menu entry, the
+// icons and the man page, where a desktop and man(1) look for them.
+
+#include "run_command.h"
+#include "test_files.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool IsExecutableFile(const fs::path& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IXOTH) != 0;
+}
+
+class InstalledTree : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_prefix = std::make_unique<TempDir>();
+        s_install = RunCommand({CMAKE_COMMAND_PATH, "--install", BUILD_DIR, "--prefix", s_prefix->path()});
+    }
+    static void TearDownTestSuite() { s_prefix.reset(); }
+    void SetUp() override { ASSERT_EQ(s_install.exitCode, 0) << s_install.out << s_install.err; }
+
+    static fs::path prefix() { return s_prefix->path(); }
+
+    static std::unique_ptr<TempDir> s_prefix;
+    static CommandResult s_install;
+};
+
+std::unique_ptr<TempDir> InstalledTree::s_prefix;
+CommandResult InstalledTree::s_install;
+
+TEST_F(InstalledTree, ProgramsLandInBinAndRunFromThere)
+{
+    const fs::path dt2pcap = prefix() / "bin/dt2pcap";
+    ASSERT_TRUE(IsExecutableFile(dt2pcap));
+    const CommandResult version = RunCommand({dt2pcap, "--version"});
+    EXPECT_EQ(version.out, "dt2pcap 1.0.0.0\n");
+    EXPECT_EQ(version.exitCode, 0);
+
+    if (WITH_WINDOW)
+        EXPECT_TRUE(IsExecutableFile(prefix() / "bin/tavrino-pcap-converter"));
+    else
+        EXPECT_FALSE(fs::exists(prefix() / "bin/tavrino-pcap-converter"));
+}
+
+TEST_F(InstalledTree, ManPageIsInSectionOneAndCoversEveryOption)
+{
+    const fs::path page = prefix() / "share/man/man1/dt2pcap.1.gz";
+    ASSERT_TRUE(fs::is_regular_file(page));
+    const CommandResult gunzip = RunCommand({"/usr/bin/env", "gzip", "-dc", page});
+    EXPECT_EQ(gunzip.exitCode, 0) << gunzip.err;
+    const std::string& text = gunzip.out;
+    EXPECT_EQ(text.rfind(".TH DT2PCAP 1", 0), 0u);
+    // Every option of --help is documented.
+    for (const char* option : {"output", "tz", "keep", "quiet", "help", "version"})
+        EXPECT_NE(text.find(std::string("\\-\\-") + option), std::string::npos) << option;
+}
+
+TEST_F(InstalledTree, MenuEntryStartsTheWindowWithItsIcon)
+{
+    const fs::path entry = prefix() / "share/applications/tavrino-pcap-converter.desktop";
+    if (!WITH_WINDOW) {
+        EXPECT_FALSE(fs::exists(entry)) << "a menu entry without the window it starts";
+        return;
+    }
+    ASSERT_TRUE(fs::is_regular_file(entry));
+    std::istringstream lines(ReadText(entry));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "[Desktop Entry]");
+    std::map<std::string, std::string> keys;
+    while (std::getline(lines, line)) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos && line[0] != '#')
+            keys[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    EXPECT_EQ(keys["Type"], "Application");
+    EXPECT_EQ(keys["Name"], "TAVRINO pcap converter");
+    // Files chosen in a file manager arrive as arguments.
+    EXPECT_EQ(keys["Exec"], "tavrino-pcap-converter %F");
+    EXPECT_TRUE(IsExecutableFile(prefix() / "bin/tavrino-pcap-converter"));
+    EXPECT_EQ(keys["MimeType"], "application/x-tavrino-capture;");
+    EXPECT_EQ(keys["Icon"], "tavrino-pcap-converter");
+    EXPECT_EQ(keys["Terminal"], "false");
+    const std::string categories = ";" + keys["Categories"];
+    EXPECT_NE(categories.find(";Network;"), std::string::npos) << categories;
+    EXPECT_NE(categories.find(";Utility;"), std::string::npos) << categories;
+}
+
+TEST_F(InstalledTree, IconsInTheHicolorThemeAtTheirSizes)
+{
+    if (!WITH_WINDOW)
+        GTEST_SKIP() << "built without the window";
+    for (int size : {16, 32}) {
+        const std::string name = "icon" + std::to_string(size) + ".png";
+        const fs::path source = fs::path(ICON_SOURCE_DIR) / name;
+        const fs::path installed = prefix() / "share/icons/hicolor" /
+                                   (std::to_string(size) + "x" + std::to_string(size)) / "apps" /
+                                   "tavrino-pcap-converter.png";
+        if (!fs::exists(source)) {
+            ADD_FAILURE() << source << " not drawn yet";
+            continue;
+        }
+        ASSERT_TRUE(fs::is_regular_file(installed)) << installed;
+        const std::string png = ReadText(installed);
+        EXPECT_TRUE(png == ReadText(source));
+        // PNG signature, then IHDR with the width and height the folder promises.
+        ASSERT_GE(png.size(), 24u);
+        EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+        const auto u32At = [&](std::size_t at) {
+            return static_cast<unsigned>(static_cast<unsigned char>(png[at])) << 24 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 1])) << 16 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 2])) << 8 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
+        };
+        EXPECT_EQ(u32At(16), static_cast<unsigned>(size));
+        EXPECT_EQ(u32At(20), static_cast<unsigned>(size));
+    }
+}
+
+} // namespace
+
+// The tools a desktop uses: the menu entry and the file type must pass their
+// validators, and with the type database rebuilt (what the package triggers of
+// shared-mime-info and desktop-file-utils do on installation) a capture is
+// recognised by its name and by its header, and opens with the converter.
+class InstalledFileType : public InstalledTree {
+protected:
+    void SetUp() override
+    {
+        InstalledTree::SetUp();
+        if (!WITH_WINDOW)
+            GTEST_SKIP() << "built without the window";
+        for (const char* tool : {"desktop-file-validate", "xmllint", "update-mime-database",
+                                 "update-desktop-database", "xdg-mime", "gio"}) {
+            if (RunCommand({"/bin/sh", "-c", std::string("command -v ") + tool}).exitCode != 0)
+                GTEST_SKIP() << tool << " is not installed (make deps)";
+        }
+    }
+
+    // The scratch prefix in front of the system's data folders, and GNOME's
+    // way (gio) of telling file types, which reads the shared-mime-info database.
+    std::vector<std::string> DesktopEnvironment() const
+    {
+        return {"XDG_DATA_DIRS=" + (prefix() / "share").string() + ":/usr/share",
+                "XDG_DATA_HOME=" + m_home.path(), "XDG_CURRENT_DESKTOP=GNOME"};
+    }
+
+    TempDir m_home;
+};
+
+TEST_F(InstalledFileType, MenuEntryAndTypeDefinitionValidate)
+{
+    const CommandResult desktop =
+        RunCommand({"/usr/bin/env", "desktop-file-validate", prefix() / "share/applications/tavrino-pcap-converter.desktop"});
+    EXPECT_EQ(desktop.exitCode, 0) << desktop.out << desktop.err;
+    // Hints only (two main categories, on purpose: Network and Utilities).
+    const std::string said = desktop.out + desktop.err;
+    EXPECT_EQ(said.find("error:"), std::string::npos) << said;
+    EXPECT_EQ(said.find("warning:"), std::string::npos) << said;
+    const CommandResult xml =
+        RunCommand({"/usr/bin/env", "xmllint", "--noout", prefix() / "share/mime/packages/tavrino-pcap-converter.xml"});
+    EXPECT_EQ(xml.exitCode, 0) << xml.err;
+}
+
+TEST_F(InstalledFileType, CaptureIsRecognisedAndOpensWithTheConverter)
+{
+    const std::vector<std::string> env = DesktopEnvironment();
+    const CommandResult mime = RunCommand({"/usr/bin/env", "update-mime-database", prefix() / "share/mime"}, "", env);
+    ASSERT_EQ(mime.exitCode, 0) << mime.err;
+    const CommandResult apps =
+        RunCommand({"/usr/bin/env", "update-desktop-database", prefix() / "share/applications"}, "", env);
+    ASSERT_EQ(apps.exitCode, 0) << apps.err;
+
+    TempDir files;
+    const std::string header = "TAVRINO DATA   ";
+    std::vector<std::uint8_t> capture(header.begin(), header.end());
+    capture.push_back(0);
+    capture.resize(64, 0x55);
+    for (const char* name : {"run.DT", "run.dt", "renamed.bin"}) {
+        WriteFileBytes(files / name, capture);
+        const CommandResult type = RunCommand({"/usr/bin/env", "xdg-mime", "query", "filetype", files / name}, "", env);
+        EXPECT_EQ(type.out, "application/x-tavrino-capture\n") << name << type.err;
+    }
+    WriteFileBytes(files / "other.bin", std::vector<std::uint8_t>(64, 0x55));
+    const CommandResult other = RunCommand({"/usr/bin/env", "xdg-mime", "query", "filetype", files / "other.bin"}, "", env);
+    EXPECT_NE(other.out, "application/x-tavrino-capture\n");
+
+    const CommandResult app =
+        RunCommand({"/usr/bin/env", "xdg-mime", "query", "default", "application/x-tavrino-capture"}, "", env);
+    EXPECT_EQ(app.out, "tavrino-pcap-converter.desktop\n") << app.err;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+// A window's batch: the selected captures converted one after the other in
+// list order, the same in both windows. Each window implements BatchHost for
+// what only it can do (its cursor, its progress dialog, its message box).
+
+#include "message_host.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class BatchHost : public MessageHost {
+public:
+    // Before the first file: the busy cursor, and the progress of `fileCount` files.
+    virtual void BatchStarted(std::size_t fileCount) = 0;
+    // `number` counts from 1; `name` as the list shows it.
+    virtual void FileStarted(std::size_t number, const std::string& name) = 0;
+    // True once the user has cancelled the batch (Cancel or Esc).
+    virtual bool Cancelled() const = 0;
+    // However the batch ends, before "Done.": the progress and the busy cursor go.
+    virtual void BatchEnded() = 0;
+};
+
+// Converts the captures `names` of `folder` (ending with its separator) in
+// that order. The first failure, shown by the conversion through `host`, or a
+// cancel ends the batch; a batch that converted every file ends with "Done.".
+// Returns whether it did.
+bool RunBatch(const std::string& folder, const std::vector<std::string>& names, BatchHost& host);
