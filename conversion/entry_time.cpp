@@ -21,7 +21,8 @@ std::int64_t FloorSeconds(std::int64_t offset)
 
 // UTC seconds of the start time plus `wholeSeconds`, or -1 when the zone
 // cannot convert it.
-std::int64_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::int64_t wholeSeconds)
+std::int64_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::int64_t wholeSeconds,
+                              LocalToUtcFunction toUtc)
 {
     LocalTime local;
     local.year = static_cast<std::int16_t>(dateWord[2] | dateWord[3] << 8);
@@ -31,7 +32,7 @@ std::int64_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* 
     local.minute = static_cast<int>(Signed8(timeWord[2]));
     local.second = Signed8(timeWord[1]) + wholeSeconds;  // within -128 - 3600 .. 127 + 4294967 + 3600
     std::int64_t utc = 0;
-    return LocalTimeToUtc(local, utc) ? utc : -1;
+    return toUtc(local, utc) ? utc : -1;
 }
 
 } // namespace
@@ -47,19 +48,23 @@ std::uint32_t TickMicroseconds(std::uint8_t resolutionCode)
 }
 
 void ComputeEntryTime(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,
-                      std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds)
+                      std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds,
+                      LocalToUtcFunction toUtc)
 {
     const std::int64_t offset = static_cast<std::int64_t>(entryCounter & 0xFFFFFFFFu) * TickMicroseconds(resolutionCode) +
                                 Signed8(timeWord[0]) * 10000;
     const std::int64_t whole = FloorSeconds(offset);
     microseconds = static_cast<std::uint32_t>(offset - whole * kMicrosPerSecond);
-    const std::int64_t utc = StartPlusSeconds(timeWord, dateWord, whole);
+    const std::int64_t utc = StartPlusSeconds(timeWord, dateWord, whole, toUtc);
     // Failure, and anything the 32-bit time of the format cannot hold, is 0xFFFFFFFF.
     seconds = utc >= 0 && utc <= 0x7FFFFFFF ? static_cast<std::uint32_t>(utc) : 0xFFFFFFFFu;
 }
 
-EntryClock::EntryClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode)
-    : m_tickMicroseconds(TickMicroseconds(resolutionCode)), m_hundredthsMicroseconds(Signed8(timeWord[0]) * 10000),
+EntryClock::EntryClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,
+                       LocalToUtcFunction toUtc)
+    : m_toUtc(toUtc),
+      m_tickMicroseconds(TickMicroseconds(resolutionCode)),
+      m_hundredthsMicroseconds(Signed8(timeWord[0]) * 10000),
       m_secondOfHour(Signed8(timeWord[2]) * 60 + Signed8(timeWord[1]))
 {
     std::memcpy(m_timeWord, timeWord, 4);
@@ -75,8 +80,8 @@ void EntryClock::FindSpan(std::int64_t whole)
     const std::int64_t first = whole - intoHour;
     const std::int64_t last = first + kSpanSeconds - 1;
     if (first != m_brokenFirst) {
-        const std::int64_t firstUtc = StartPlusSeconds(m_timeWord, m_dateWord, first);
-        const std::int64_t lastUtc = StartPlusSeconds(m_timeWord, m_dateWord, last);
+        const std::int64_t firstUtc = StartPlusSeconds(m_timeWord, m_dateWord, first, m_toUtc);
+        const std::int64_t lastUtc = StartPlusSeconds(m_timeWord, m_dateWord, last, m_toUtc);
         if (firstUtc != -1 && lastUtc != -1 && lastUtc - firstUtc == kSpanSeconds - 1) {
             m_spanFirst = first;
             m_spanLast = last;
@@ -87,5 +92,5 @@ void EntryClock::FindSpan(std::int64_t whole)
     }
     // An hour with a change in it: this second on its own.
     m_spanFirst = m_spanLast = whole;
-    m_spanUtc = StartPlusSeconds(m_timeWord, m_dateWord, whole);
+    m_spanUtc = StartPlusSeconds(m_timeWord, m_dateWord, whole, m_toUtc);
 }

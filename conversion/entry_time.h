@@ -7,7 +7,13 @@
 // converting machine's local time to UTC with daylight saving treated as off
 // (mktime in the programs).
 
+#include "local_time.h"
+
 #include <cstdint>
+
+// How a wall-clock time becomes UTC seconds: LocalTimeToUtc, the zone in
+// force; tests hand in zones of their own.
+using LocalToUtcFunction = bool (*)(const LocalTime& local, std::int64_t& utc);
 
 // Microseconds per tick: 1 -> 1000, 2 -> 100, 3 -> 10, anything else -> 1.
 std::uint32_t TickMicroseconds(std::uint8_t resolutionCode);
@@ -18,7 +24,8 @@ std::uint32_t TickMicroseconds(std::uint8_t resolutionCode);
 // 0..2^31-1; `microseconds` is always 0..999999. One local-time conversion
 // per call: the reference the clock below must equal.
 void ComputeEntryTime(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,
-                      std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds);
+                      std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds,
+                      LocalToUtcFunction toUtc = LocalTimeToUtc);
 
 // The same computation for one capture's entries, converting local time once
 // per local hour instead of once per frame: within an hour whose first and
@@ -28,7 +35,8 @@ void ComputeEntryTime(const std::uint8_t* timeWord, const std::uint8_t* dateWord
 // Gives exactly what ComputeEntryTime gives for every counter.
 class EntryClock {
 public:
-    EntryClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode);
+    EntryClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,
+               LocalToUtcFunction toUtc = LocalTimeToUtc);
 
     void Compute(std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds)
     {
@@ -58,6 +66,7 @@ private:
     // Sets the span to the local hour holding `whole`, or to `whole` alone.
     void FindSpan(std::int64_t whole);
 
+    LocalToUtcFunction m_toUtc;
     std::uint8_t m_timeWord[4];
     std::uint8_t m_dateWord[4];
     std::int64_t m_tickMicroseconds;

@@ -176,6 +176,31 @@ TEST_F(OutputFileTest, OutputNamesThatMayNotBeReplaced)
     EXPECT_EQ(ReadFileBytes(output), kOldOutput);
 }
 
+// Read-only is no write bit at all: any one of the three lets the .pcap be
+// replaced, and the new file keeps the old one's bits.
+TEST_F(OutputFileTest, AnyWriteBitMakesAnOutputReplaceable)
+{
+    kCapture.WriteTo(input);
+    for (const mode_t mode : {0200, 0420, 0402, 0664}) {
+        WriteFileBytes(output, kOldOutput);
+        ASSERT_EQ(::chmod(output.c_str(), mode), 0);
+        ExpectSuccess();
+        EXPECT_EQ(ReadFileBytes(output), ExpectedOutput()) << std::oct << mode;
+        struct stat info;
+        ASSERT_EQ(::stat(output.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mode;
+        ::unlink(output.c_str());
+    }
+    for (const mode_t mode : {0555, 0000}) {
+        WriteFileBytes(output, kOldOutput);
+        ASSERT_EQ(::chmod(output.c_str(), mode), 0);
+        host.messages.clear();
+        EXPECT_EQ(Convert(), -1) << std::oct << mode;
+        EXPECT_EQ(ReadFileBytes(output), kOldOutput) << std::oct << mode;
+        ::unlink(output.c_str());
+    }
+}
+
 TEST_F(OutputFileTest, InputThatIsNotARegularFileFailsAtOnce)
 {
     ASSERT_EQ(::mkfifo(input.c_str(), 0644), 0);  // opening it for reading would wait for a writer

@@ -78,6 +78,49 @@ TEST(StandardTimeRule, ShortRaiseIsDaylightSavingLongOneIsStandard)
     EXPECT_EQ(StandardTimeRule().StandardOffsetAt(5 * day), 0);
 }
 
+// Daylight saving takes the offset of the nearer neighbour: the one before up
+// to the second before its middle, the one after from the middle on, also
+// when the two differ.
+TEST(StandardTimeRule, DaylightSavingHandsOverToTheNextStandardTimeAtItsMiddle)
+{
+    const StandardTimeRule rule({{0, 3600}, {1000000, 7200}, {3000001, 0}});
+    EXPECT_EQ(rule.StandardOffsetAt(999999), 3600);
+    EXPECT_EQ(rule.StandardOffsetAt(1000000), 3600);
+    EXPECT_EQ(rule.StandardOffsetAt(1999999), 3600);
+    EXPECT_EQ(rule.StandardOffsetAt(2000000), 0);
+    EXPECT_EQ(rule.StandardOffsetAt(3000001), 0);
+}
+
+// The runtime's offsets change at the very second the zone data says, not a
+// second early or late.
+TEST(ZoneOffsetScan, FindsTheSecondOfEachChange)
+{
+    const auto changeAt = [](const std::vector<ZoneOffsetChange>& changes, std::int64_t from, std::int64_t to) {
+        for (const ZoneOffsetChange& change : changes)
+            if (change.utc >= from && change.utc < to)
+                return change;
+        return ZoneOffsetChange{-1, -1};
+    };
+    {
+        ScopedTimeZone scoped("America/New_York");
+        const std::vector<ZoneOffsetChange> changes = ScanZoneOffsets().changes;
+        const ZoneOffsetChange spring = changeAt(changes, UtcSeconds(2010, 3, 1, 0, 0, 0), UtcSeconds(2010, 4, 1, 0, 0, 0));
+        EXPECT_EQ(spring.utc, UtcSeconds(2010, 3, 14, 7, 0, 0));
+        EXPECT_EQ(spring.offset, -4 * 3600);
+        const ZoneOffsetChange autumn = changeAt(changes, UtcSeconds(2010, 10, 1, 0, 0, 0), UtcSeconds(2010, 12, 1, 0, 0, 0));
+        EXPECT_EQ(autumn.utc, UtcSeconds(2010, 11, 7, 6, 0, 0));
+        EXPECT_EQ(autumn.offset, -5 * 3600);
+    }
+    {
+        // Half an hour back at 02:00 local, +11 to +10:30.
+        ScopedTimeZone scoped("Australia/Lord_Howe");
+        const ZoneOffsetChange change = changeAt(ScanZoneOffsets().changes, UtcSeconds(2021, 4, 1, 0, 0, 0),
+                                                 UtcSeconds(2021, 5, 1, 0, 0, 0));
+        EXPECT_EQ(change.utc, UtcSeconds(2021, 4, 3, 15, 0, 0));
+        EXPECT_EQ(change.offset, 10 * 3600 + 1800);
+    }
+}
+
 TEST(StandardTimeRule, WallClockSkippedByStandardTimeFails)
 {
     // Standard time moves from +3 to +4 at 1000 s: wall clock 1000+3h .. 1000+4h never happens.

@@ -10,7 +10,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -76,6 +80,30 @@ TEST_F(Progress, ShowsFileAndCountModallyAndGoesAwayBeforeDone)
     EXPECT_FALSE(progressUnderBox);
     EXPECT_TRUE(dlg->findChildren<QProgressDialog*>().isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// One bar for the batch: the files before count whole, the current one by
+// its bytes done (reported as its entry walk starts, at the MONL body).
+TEST_F(Progress, BarCountsTheFilesBeforeAndTheBytesOfTheCurrentOne)
+{
+    dlg->m_progressTiming = {0, 0};
+    std::set<std::pair<QString, int>> seen;
+    int maximum = 0;
+    StartWatching([&](QProgressDialog& progress) {
+        seen.emplace(progress.labelText(), progress.value());
+        maximum = progress.maximum();
+    });
+    EXPECT_EQ(maximum, 3000);
+    const char* const names[] = {"a.DT", "b.DT", "c.DT"};
+    for (int number = 1; number <= 3; ++number) {
+        const Bytes bytes = ReadFileBytes(Dir() + names[number - 1]);
+        const auto monl = std::search(bytes.begin(), bytes.end(), std::begin("MONL"), std::end("MONL") - 1);
+        ASSERT_NE(monl, bytes.end());
+        const std::size_t walkStart = static_cast<std::size_t>(monl - bytes.begin()) + 8;
+        const int expected = (number - 1) * 1000 + static_cast<int>(walkStart * 1000 / bytes.size());
+        const QString label = QStringLiteral("Converting %1 of 3\n%2").arg(number).arg(names[number - 1]);
+        EXPECT_EQ(seen.count({label, expected}), 1u) << label.toStdString() << " at " << expected;
+    }
 }
 
 TEST_F(Progress, EscDuringTheSecondFileEndsTheBatchWithoutDone)
