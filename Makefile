@@ -10,7 +10,7 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-
             emscripten chromium nodejs \
             googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip
 
-.PHONY: deps build run test test-sanitize bench fuzz package window-check clean \
+.PHONY: deps build run test test-sanitize bench fuzz package window-check zone-rule-check clean \
         web web-serve web-test-deps test-web bench-web windows test-windows
 
 deps:
@@ -49,6 +49,12 @@ package: build
 
 bench: build
 	bash bench/run-bench.sh $(BUILD)
+
+# The web edition's standard-time rule against glibc's mktime, every hour of
+# 1970-2037 in every zone of /usr/share/zoneinfo (a few minutes); lists where
+# they differ.
+zone-rule-check: build
+	$(BUILD)/tpc-zone-rule-check
 
 # The Windows edition, cross-built: WINDOWS_BUILD/dt2pcap.exe,
 # tavrino-pcap-converter.exe and the zip of both.

@@ -47,7 +47,12 @@ int Dt2pcapMain(int argc, char** argv)
     case ParseResult::Help:
         return PrintAndExit(kUsage);
     case ParseResult::Version:
-        return PrintAndExit("dt2pcap " DT2PCAP_VERSION "\n");
+        // The name and version, then the copyright and licence as GNU programs print them.
+        return PrintAndExit("dt2pcap " DT2PCAP_VERSION "\n"
+                            "Copyright (C) 2026 TAVRINO pcap converter maintainers\n"
+                            "License MIT: The MIT License <https://opensource.org/licenses/MIT>.\n"
+                            "This is free software: you are free to change and redistribute it.\n"
+                            "There is NO WARRANTY, to the extent permitted by law.\n");
     case ParseResult::NoFiles:
         std::fputs(kUsage, stderr);
         return 2;

@@ -53,7 +53,8 @@ TEST_F(InstalledTree, ProgramsLandInBinAndRunFromThere)
     const fs::path dt2pcap = prefix() / "bin/dt2pcap";
     ASSERT_TRUE(IsExecutableFile(dt2pcap));
     const CommandResult version = RunCommand({dt2pcap, "--version"});
-    EXPECT_EQ(version.out, "dt2pcap 1.0.0.0\n");
+    EXPECT_EQ(version.out.substr(0, version.out.find('\n') + 1), "dt2pcap 1.0.0.0\n");
+    EXPECT_NE(version.out.find("\nLicense MIT: "), std::string::npos) << version.out;
     EXPECT_EQ(version.exitCode, 0);
 
     if (WITH_WINDOW)
