@@ -4,8 +4,10 @@
 // nothing but the offsets the zone had and when they changed, as a browser's
 // Intl gives them. A stretch of time whose offset is higher than both the
 // stretch before and the one after, and which lasts less than a year, is
-// daylight saving time; it takes the offset of the nearer neighbour. Every
-// other stretch is standard time, also the years Moscow kept +4 or Ireland +1.
+// daylight saving time; it takes the offset of the neighbour glibc's mktime
+// finds first (it looks a week before, a week after, two weeks before...),
+// about the nearer one. Every other stretch is standard time, also the years
+// Moscow kept +4 or Ireland +1.
 
 #include "local_time.h"
 
@@ -36,5 +38,12 @@ public:
     bool LocalToUtc(const LocalTime& local, std::int64_t& utc) const;
 
 private:
+    struct DaylightSaving {
+        std::int64_t from, to;  // UTC
+        std::int32_t offset, before, after;
+        std::int64_t handOver;  // from here on (UTC, read in daylight saving) `after` is found first
+    };
+
     std::vector<ZoneOffsetChange> m_standard;  // sorted, no two neighbours equal
+    std::vector<DaylightSaving> m_daylightSaving;  // sorted
 };

@@ -78,17 +78,24 @@ TEST(StandardTimeRule, ShortRaiseIsDaylightSavingLongOneIsStandard)
     EXPECT_EQ(StandardTimeRule().StandardOffsetAt(5 * day), 0);
 }
 
-// Daylight saving takes the offset of the nearer neighbour: the one before up
-// to the second before its middle, the one after from the middle on, also
-// when the two differ.
-TEST(StandardTimeRule, DaylightSavingHandsOverToTheNextStandardTimeAtItsMiddle)
+// Daylight saving (+2 from 1000000 s to 3000001 s) takes the offset of the
+// standard time mktime finds first from the wall-clock time read in daylight
+// saving (t): it looks 601200 s before t, then after, then twice as far
+// before... Before t = 1000000 + 2 * 601200 the look before finds +1 first;
+// from there the look after finds +0 first. Both in wall-clock terms.
+TEST(StandardTimeRule, DaylightSavingHandsOverWhereMktimeFindsTheNextStandardTimeFirst)
 {
     const StandardTimeRule rule({{0, 3600}, {1000000, 7200}, {3000001, 0}});
-    EXPECT_EQ(rule.StandardOffsetAt(999999), 3600);
-    EXPECT_EQ(rule.StandardOffsetAt(1000000), 3600);
-    EXPECT_EQ(rule.StandardOffsetAt(1999999), 3600);
-    EXPECT_EQ(rule.StandardOffsetAt(2000000), 0);
-    EXPECT_EQ(rule.StandardOffsetAt(3000001), 0);
+    const std::int64_t handOver = 1000000 + 2 * 601200;
+    std::int64_t utc = 0;
+    EXPECT_TRUE(rule.ToUtc(handOver - 1 + 7200, utc));
+    EXPECT_EQ(utc, handOver - 1 + 7200 - 3600);
+    EXPECT_TRUE(rule.ToUtc(handOver + 7200, utc));
+    EXPECT_EQ(utc, handOver + 7200);
+    // A raise shorter than one look: the standard time before it throughout.
+    const StandardTimeRule brief({{0, 0}, {1000000, 3600}, {1400000, -3600}});
+    EXPECT_TRUE(brief.ToUtc(1399999 + 3600, utc));
+    EXPECT_EQ(utc, 1399999 + 3600);
 }
 
 // The runtime's offsets change at the very second the zone data says, not a
@@ -131,6 +138,20 @@ TEST(StandardTimeRule, WallClockSkippedByStandardTimeFails)
     EXPECT_FALSE(rule.ToUtc(1000 + 3 * 3600 + 1800, utc));
     EXPECT_TRUE(rule.ToUtc(1000 + 4 * 3600, utc));
     EXPECT_EQ(utc, 1000);
+}
+
+// Standard time falls from +3 to +2 at 1000000 s: wall clock 1000000+2h ..
+// 1000000+3h happens twice, and mktime takes the earlier (Khartoum, 2017).
+TEST(StandardTimeRule, WallClockRepeatedByStandardTimeTakesTheEarlierInstant)
+{
+    const StandardTimeRule rule({{0, 3 * 3600}, {1000000, 2 * 3600}});
+    std::int64_t utc = 0;
+    EXPECT_TRUE(rule.ToUtc(1000000 + 2 * 3600 + 1800, utc));
+    EXPECT_EQ(utc, 1000000 - 1800);
+    EXPECT_TRUE(rule.ToUtc(1000000 + 3 * 3600, utc));
+    EXPECT_EQ(utc, 1000000 + 3600);
+    EXPECT_TRUE(rule.ToUtc(1000000 + 2 * 3600 - 1, utc));
+    EXPECT_EQ(utc, 1000000 - 3600 - 1);
 }
 
 // Daylight saving that offsets alone cannot tell: the flag set without the
