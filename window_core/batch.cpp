@@ -1,7 +1,6 @@
 #include "batch.h"
 
-#include "convert_capture_file.h"
-#include "write_error.h"
+#include "conversion_outcome.h"
 
 namespace {
 
@@ -20,12 +19,7 @@ private:
 // False when the file failed (its message shown) or the batch was cancelled.
 bool ConvertOne(const std::string& path, BatchHost& host)
 {
-    try {
-        return ConvertCaptureFile(path, host) == 0 && !host.Cancelled();
-    } catch (const WriteError& error) {
-        host.ShowMessage(host.NameForMessage(error.Path()) + " Write error: " + error.Reason());
-        return false;
-    }
+    return ConvertAndReport(path, nullptr, host) == ConversionOutcome::Converted && !host.Cancelled();
 }
 
 } // namespace
