@@ -2,14 +2,19 @@
 
 #include "write_error.h"
 
-ConversionOutcome ConvertAndReport(const std::string& inputPath, const OutputTarget* target, MessageHost& host)
+ConversionOutcome RunReporting(const std::function<int()>& convert, MessageHost& host)
 {
     try {
-        const int result =
-            target != nullptr ? ConvertCaptureFileTo(inputPath, *target, host) : ConvertCaptureFile(inputPath, host);
-        return result == 0 ? ConversionOutcome::Converted : ConversionOutcome::Failed;
+        return convert() == 0 ? ConversionOutcome::Converted : ConversionOutcome::Failed;
     } catch (const WriteError& error) {
         host.ShowMessage(host.NameForMessage(error.Path()) + " Write error: " + error.Reason());
         return ConversionOutcome::WriteFailed;
     }
+}
+
+ConversionOutcome ConvertAndReport(const std::string& inputPath, const OutputTarget* target, MessageHost& host)
+{
+    return RunReporting(
+        [&] { return target != nullptr ? ConvertCaptureFileTo(inputPath, *target, host) : ConvertCaptureFile(inputPath, host); },
+        host);
 }

@@ -6,6 +6,7 @@
 
 #include "convert_capture_file.h"
 
+#include <functional>
 #include <string>
 
 enum class ConversionOutcome {
@@ -13,6 +14,10 @@ enum class ConversionOutcome {
     Failed,       // a failure the host has shown, or a stop the host asked for
     WriteFailed,  // the system refused a write, shown as "OUT Write error: REASON"; the next files would fail the same way
 };
+
+// Runs `convert`, a conversion reporting to `host` (0 or -1), and turns every
+// way it ends into an outcome.
+ConversionOutcome RunReporting(const std::function<int()>& convert, MessageHost& host);
 
 // Converts `inputPath` to `target`, or beside it when `target` is null.
 ConversionOutcome ConvertAndReport(const std::string& inputPath, const OutputTarget* target, MessageHost& host);

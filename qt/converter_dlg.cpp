@@ -2,11 +2,11 @@
 
 #include "capture_listing.h"
 #include "convert_capture_file.h"
+#include "dialog_ids.h"
 #include "dialog_template.h"
 #include "folder_chooser.h"
 #include "folder_label.h"
 #include "icon_position.h"
-#include "dialog_ids.h"
 #include "program_file.h"
 
 #include <QApplication>

@@ -37,7 +37,7 @@ public:
     QWidget* GetDlgItem(int id) const;
 
     // Converts one capture with this dialog as the owner of its message box.
-    int ConvertCaptureFile(std::string path);
+    int ConvertCaptureFile(std::string path) override;
     // A modal box on the dialog: the text, one OK button, no icon, the
     // application's name as caption.
     void ShowMessage(const std::string& text) override;

@@ -1,6 +1,7 @@
 #include "converter_dlg.h"
 
 #include "capture_listing.h"
+#include "convert_capture_file.h"
 #include "desktop_font_template.h"
 #include "dialog_ids.h"
 #include "folder_chooser.h"
@@ -249,6 +250,11 @@ void CConverterDlg::BatchEnded()
 {
     m_progress.reset();
     SetCursor(m_cursorBeforeBatch);
+}
+
+int CConverterDlg::ConvertCaptureFile(std::string path)
+{
+    return ::ConvertCaptureFile(std::move(path), *this);
 }
 
 bool CConverterDlg::OnProgress(std::uint64_t done, std::uint64_t total)

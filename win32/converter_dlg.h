@@ -19,6 +19,8 @@ public:
     // Runs the dialog until Esc, the close box or Enter outside a button ends it.
     INT_PTR DoModal();
 
+    // Converts one capture with this dialog as the owner of its message box.
+    int ConvertCaptureFile(std::string path) override;
     void ShowMessage(const std::string& text) override;
     bool OnProgress(std::uint64_t done, std::uint64_t total) override;
 

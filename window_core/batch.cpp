@@ -19,7 +19,8 @@ private:
 // False when the file failed (its message shown) or the batch was cancelled.
 bool ConvertOne(const std::string& path, BatchHost& host)
 {
-    return ConvertAndReport(path, nullptr, host) == ConversionOutcome::Converted && !host.Cancelled();
+    return RunReporting([&] { return host.ConvertCaptureFile(path); }, host) == ConversionOutcome::Converted &&
+           !host.Cancelled();
 }
 
 } // namespace

@@ -12,6 +12,9 @@
 
 class BatchHost : public MessageHost {
 public:
+    // Converts one capture with this host as the owner of its messages (the
+    // library's ConvertCaptureFile): 0, or -1 after a failure it has shown.
+    virtual int ConvertCaptureFile(std::string path) = 0;
     // Before the first file: the busy cursor, and the progress of `fileCount` files.
     virtual void BatchStarted(std::size_t fileCount) = 0;
     // `number` counts from 1; `name` as the list shows it.

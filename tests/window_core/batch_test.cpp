@@ -2,6 +2,7 @@
 
 #include "batch.h"
 #include "capture_builder.h"
+#include "convert_capture_file.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ using Calls = std::vector<std::string>;
 
 class RecordingBatchHost : public BatchHost {
 public:
+    int ConvertCaptureFile(std::string path) override { return ::ConvertCaptureFile(path, *this); }
     void ShowMessage(const std::string& text) override { calls.push_back("message " + text); }
     void BatchStarted(std::size_t fileCount) override { calls.push_back("start " + std::to_string(fileCount)); }
     void FileStarted(std::size_t number, const std::string& name) override
