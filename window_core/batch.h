@@ -27,6 +27,7 @@ public:
 
 // Converts the captures `names` of `folder` (ending with its separator) in
 // that order. The first failure, shown by the conversion through `host`, or a
-// cancel ends the batch; a batch that converted every file ends with "Done.".
+// cancel ends the batch (a failed write is shown as any failure, through
+// RunReporting); a batch that converted every file ends with "Done.".
 // Returns whether it did.
 bool RunBatch(const std::string& folder, const std::vector<std::string>& names, BatchHost& host);
