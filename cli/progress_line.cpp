@@ -62,8 +62,8 @@ void ProgressLine::Draw(const std::string& text)
     // Pad over the tail of a longer previous line instead of relying on
     // terminal escape sequences.
     const std::size_t pad = m_width > text.size() ? m_width - text.size() : 0;
+    m_width = std::max(m_width, text.size());
+    g_widthOnScreen.store(m_width);  // before the line shows: a stop may come at once
     std::fprintf(m_stream, "\r%s%*s", text.c_str(), static_cast<int>(pad), "");
     std::fflush(m_stream);
-    m_width = std::max(m_width, text.size());
-    g_widthOnScreen.store(m_width);
 }

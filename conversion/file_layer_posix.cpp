@@ -131,6 +131,25 @@ long InodeFlags(int folder, const char* path)
     return flags;
 }
 
+// Whether `name` in `folder` is a mount point: on another file system, or
+// bound onto the name from elsewhere on the same one.
+bool IsMountPoint(int folder, const char* name, const struct stat& entry, const struct stat& folderInfo)
+{
+    if (entry.st_dev != folderInfo.st_dev)
+        return true;
+#ifdef STATX_MNT_ID
+    struct statx entryX, folderX;
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &entryX) == 0 &&
+        ::statx(folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &folderX) == 0 && (entryX.stx_mask & STATX_MNT_ID) &&
+        (folderX.stx_mask & STATX_MNT_ID))
+        return entryX.stx_mnt_id != folderX.stx_mnt_id;
+#else
+    (void)folder;
+    (void)name;
+#endif
+    return false;
+}
+
 // Errors of a link or rename that concern this one name, not the disk.
 bool ConcernsTheName(int error)
 {
@@ -304,7 +323,7 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
             mode = info.st_mode & 0777;
         }
         // A mount point cannot be renamed over.
-        if (info.st_dev != folderInfo.st_dev)
+        if (IsMountPoint(folder, name.c_str(), info, folderInfo))
             return refuseWithError(EBUSY);
         // In a sticky folder only the owner of a file, or of the folder, may replace it.
         const uid_t self = ::geteuid();
