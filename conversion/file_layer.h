@@ -109,6 +109,7 @@ private:
     std::string m_tempPath;  // empty while the temporary file has no name of its own
     bool m_replacing = false;  // something stands at the final name
     bool m_durable = false;    // it holds data: ours must be on the disk before the name moves
+    std::uint64_t m_replacedSize = 0;
     std::uint64_t m_written = 0;
     std::uint64_t m_writeBackStart = 0;  // where the data not yet sent to the disk begin
 };

@@ -13,6 +13,8 @@
 #include <linux/fs.h>
 #include <random>
 #include <sys/ioctl.h>
+#include <system_error>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -148,6 +150,24 @@ bool IsMountPoint(int folder, const char* name, const struct stat& entry, const 
     (void)name;
 #endif
     return false;
+}
+
+// Files at least this large are let go of on a thread of their own: freeing a
+// gigabyte's cached pages and blocks takes a good part of a second, which a
+// window must not spend waiting.
+constexpr std::uint64_t kReleaseInBackground = 64u << 20;
+
+void Release(int fd, std::uint64_t size)
+{
+    if (size >= kReleaseInBackground) {
+        try {
+            std::thread([fd] { ::close(fd); }).detach();
+            return;
+        } catch (const std::system_error&) {
+            // No thread to be had: close it here.
+        }
+    }
+    ::close(fd);
 }
 
 // Errors of a link or rename that concern this one name, not the disk.
@@ -331,6 +351,7 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
             return refuseWithError(EPERM);
         m_replacing = true;
         m_durable = !(S_ISREG(info.st_mode) && info.st_size == 0);
+        m_replacedSize = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     } else if (errno != ENOENT) {
         return refuseWithError(errno);
     }
@@ -419,8 +440,18 @@ Replacement::CommitResult Replacement::Commit()
     m_handle = kNoHandle;
     if (::close(fd) != 0 && errno != EINTR)
         return fail(CommitResult::WriteFailed);
-    if (::renameat(folder, m_tempPath.c_str(), folder, NameOf(m_finalPath).c_str()) != 0)
+    // The file the rename replaces is freed when its last reference goes:
+    // hold one, and let it go where waiting costs nothing.
+    const int earlier = m_replacedSize >= kReleaseInBackground
+                            ? OpenRetrying(folder, NameOf(m_finalPath).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)
+                            : -1;
+    if (::renameat(folder, m_tempPath.c_str(), folder, NameOf(m_finalPath).c_str()) != 0) {
+        if (earlier >= 0)
+            ::close(earlier);
         return failedName();
+    }
+    if (earlier >= 0)
+        Release(earlier, m_replacedSize);
     ForgetUnfinished();
     m_tempPath.clear();
     Discard();
@@ -429,21 +460,21 @@ Replacement::CommitResult Replacement::Commit()
 
 void Replacement::Discard()
 {
-    if (m_handle != kNoHandle) {
-        ::close(Descriptor(m_handle));
-        m_handle = kNoHandle;
-    }
     if (!m_tempPath.empty()) {
         ForgetUnfinished();
         ::unlinkat(Descriptor(m_folder), m_tempPath.c_str(), 0);
         m_tempPath.clear();
+    }
+    if (m_handle != kNoHandle) {
+        Release(Descriptor(m_handle), m_written);  // nameless by now: only its data go
+        m_handle = kNoHandle;
     }
     if (m_folder != kNoHandle) {
         ::close(Descriptor(m_folder));
         m_folder = kNoHandle;
     }
     m_replacing = m_durable = false;
-    m_written = m_writeBackStart = 0;
+    m_written = m_writeBackStart = m_replacedSize = 0;
 }
 
 void RemoveUnfinishedFiles()
