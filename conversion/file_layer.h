@@ -104,14 +104,18 @@ public:
 
 private:
     Handle m_handle = kNoHandle;
-    Handle m_folder = kNoHandle;  // the final name's folder, where one is kept open
     std::string m_finalPath;
     std::string m_tempPath;  // empty while the temporary file has no name of its own
-    bool m_replacing = false;  // something stands at the final name
-    bool m_durable = false;    // it holds data: ours must be on the disk before the name moves
-    std::uint64_t m_replacedSize = 0;
-    std::uint64_t m_written = 0;
-    std::uint64_t m_writeBackStart = 0;  // where the data not yet sent to the disk begin
+
+    // What a platform's implementation may keep about the replacement.
+    struct Replaced {
+        Handle folder = kNoHandle;  // the final name's folder, where one is kept open
+        bool any = false;           // something stands at the final name
+        bool durable = false;       // it holds data: ours must be on the disk before the name moves
+        std::uint64_t size = 0;     // its size, for a regular file
+        std::uint64_t written = 0;  // bytes of ours so far
+        std::uint64_t writeBackStart = 0;  // where our data not yet sent to the disk begin
+    } m_state;
 };
 
 // Removes every unfinished replacement's temporary file. Safe to call from a

@@ -312,7 +312,7 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
     const int folder = OpenRetrying(AT_FDCWD, FolderOf(finalPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return refuseWithError(errno);
-    m_folder = folder;
+    m_state.folder = folder;
     const std::string name = NameOf(finalPath);
     struct stat folderInfo;
     if (::fstat(folder, &folderInfo) != 0)
@@ -349,9 +349,9 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
         const uid_t self = ::geteuid();
         if ((folderInfo.st_mode & S_ISVTX) && self != 0 && info.st_uid != self && folderInfo.st_uid != self)
             return refuseWithError(EPERM);
-        m_replacing = true;
-        m_durable = !(S_ISREG(info.st_mode) && info.st_size == 0);
-        m_replacedSize = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+        m_state.any = true;
+        m_state.durable = !(S_ISREG(info.st_mode) && info.st_size == 0);
+        m_state.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     } else if (errno != ENOENT) {
         return refuseWithError(errno);
     }
@@ -390,16 +390,16 @@ bool Replacement::Write(const void* data, std::size_t count)
 {
     if (!WriteAll(m_handle, data, count))
         return false;
-    m_written += count;
-    if (!m_replacing || m_written - m_writeBackStart < kWriteBackStep)
+    m_state.written += count;
+    if (!m_state.any || m_state.written - m_state.writeBackStart < kWriteBackStep)
         return true;
     // Renaming over an earlier file makes some file systems (ext4) write the
     // new file's data out there, all at once; a flush before the rename would
     // too. Send each step on now and wait for the ones before it instead.
     const int fd = Descriptor(m_handle);
-    const auto start = static_cast<off_t>(m_writeBackStart);
-    const auto length = static_cast<off_t>(m_written - m_writeBackStart);
-    m_writeBackStart = m_written;
+    const auto start = static_cast<off_t>(m_state.writeBackStart);
+    const auto length = static_cast<off_t>(m_state.written - m_state.writeBackStart);
+    m_state.writeBackStart = m_state.written;
     if (::sync_file_range(fd, start, length, SYNC_FILE_RANGE_WRITE) != 0 ||
         (start > 0 && ::sync_file_range(fd, 0, start,
                                         SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
@@ -415,7 +415,7 @@ Replacement::CommitResult Replacement::Commit()
         return CommitResult::WriteFailed;
     }
     const int fd = Descriptor(m_handle);
-    const int folder = Descriptor(m_folder);
+    const int folder = Descriptor(m_state.folder);
     const auto fail = [&](CommitResult result) {
         const int error = errno;
         Discard();
@@ -426,7 +426,7 @@ Replacement::CommitResult Replacement::Commit()
 
     // An earlier file's name moves onto ours only once our data are on the
     // disk: after a power loss the name holds the old file or the new one.
-    if (m_durable && ::fdatasync(fd) != 0)
+    if (m_state.durable && ::fdatasync(fd) != 0)
         return fail(CommitResult::WriteFailed);
     if (m_tempPath.empty()) {
         // Unnamed: give it a hidden name first, since linking cannot replace.
@@ -442,7 +442,7 @@ Replacement::CommitResult Replacement::Commit()
         return fail(CommitResult::WriteFailed);
     // The file the rename replaces is freed when its last reference goes:
     // hold one, and let it go where waiting costs nothing.
-    const int earlier = m_replacedSize >= kReleaseInBackground
+    const int earlier = m_state.size >= kReleaseInBackground
                             ? OpenRetrying(folder, NameOf(m_finalPath).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)
                             : -1;
     if (::renameat(folder, m_tempPath.c_str(), folder, NameOf(m_finalPath).c_str()) != 0) {
@@ -451,7 +451,7 @@ Replacement::CommitResult Replacement::Commit()
         return failedName();
     }
     if (earlier >= 0)
-        Release(earlier, m_replacedSize);
+        Release(earlier, m_state.size);
     ForgetUnfinished();
     m_tempPath.clear();
     Discard();
@@ -462,19 +462,16 @@ void Replacement::Discard()
 {
     if (!m_tempPath.empty()) {
         ForgetUnfinished();
-        ::unlinkat(Descriptor(m_folder), m_tempPath.c_str(), 0);
+        ::unlinkat(Descriptor(m_state.folder), m_tempPath.c_str(), 0);
         m_tempPath.clear();
     }
     if (m_handle != kNoHandle) {
-        Release(Descriptor(m_handle), m_written);  // nameless by now: only its data go
+        Release(Descriptor(m_handle), m_state.written);  // nameless by now: only its data go
         m_handle = kNoHandle;
     }
-    if (m_folder != kNoHandle) {
-        ::close(Descriptor(m_folder));
-        m_folder = kNoHandle;
-    }
-    m_replacing = m_durable = false;
-    m_written = m_writeBackStart = m_replacedSize = 0;
+    if (m_state.folder != kNoHandle)
+        ::close(Descriptor(m_state.folder));
+    m_state = Replaced();
 }
 
 void RemoveUnfinishedFiles()

@@ -309,8 +309,8 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
             reason = windows_text::SystemErrorText(GetLastError());
             return false;
         }
-        m_replacing = true;
-        m_durable = info.nFileSizeHigh != 0 || info.nFileSizeLow != 0 ||
+        m_state.any = true;
+        m_state.durable = info.nFileSizeHigh != 0 || info.nFileSizeLow != 0 ||
                     (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     } else {
         const DWORD error = GetLastError();
@@ -349,7 +349,7 @@ Replacement::CommitResult Replacement::Commit()
     }
     // An earlier file's name moves onto ours only once our data are on the
     // disk: after a power loss the name holds the old file or the new one.
-    const bool flushed = !m_durable || FlushFileBuffers(AsHandle(m_handle));
+    const bool flushed = !m_state.durable || FlushFileBuffers(AsHandle(m_handle));
     const DWORD flushError = GetLastError();
     CloseHandle(AsHandle(m_handle));
     m_handle = kNoHandle;
@@ -380,7 +380,7 @@ Replacement::CommitResult Replacement::Commit()
         DeleteFileW(temporary.c_str());
     Forget(temporary);
     m_tempPath.clear();
-    m_replacing = m_durable = false;
+    m_state = Replaced();
     if (moved)
         return CommitResult::Done;
     return ConcernsTheName(lastError) ? CommitResult::Refused : CommitResult::WriteFailed;
@@ -399,7 +399,7 @@ void Replacement::Discard()
         Forget(temporary);
         m_tempPath.clear();
     }
-    m_replacing = m_durable = false;
+    m_state = Replaced();
 }
 
 void RemoveUnfinishedFiles()
