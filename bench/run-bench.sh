@@ -84,6 +84,31 @@ bench 60-byte-512MiB --size 512M --frame-size 60 --header-only 0 --seed 12
 # new time stamp to compute, at almost every frame.
 bench sparse-3.5-days --frames 302400 --rate 1 --frame-size 60 --header-only 0 --resolution 2 --seed 14
 
+# Replacing an earlier .pcap of the same size: dt2pcap puts the new data on
+# the disk before the rename (so a power loss leaves old or new), which cat
+# onto the existing file does not do until something syncs.
+replace_bench() {
+  local in=$dir/replace.DT out=$dir/replace.pcap
+  generate "$in" --size 1G --seed 15 > /dev/null
+  cat "$in" > /dev/null
+  "$conv" "$in"; cp "$out" "$dir/replace.copy"; sync
+  local conv_runs=() cat_runs=() catsync_runs=()
+  for ((i = 0; i < runs; i++)); do
+    sync
+    conv_runs+=("$( { time "$conv" "$in"; } 2>&1 | awk '{ print $1 }')")
+    sync
+    cat_runs+=("$( { time cat "$dir/replace.copy" > "$out"; } 2>&1 | awk '{ print $1 }')")
+    sync
+    catsync_runs+=("$( { time sh -c 'cat "$1" > "$2" && sync' sh "$dir/replace.copy" "$out"; } 2>&1 | awk '{ print $1 }')")
+  done
+  echo "Replacing an earlier 1 GiB .pcap (medians of $runs, wall seconds):"
+  printf '  dt2pcap %.3f   cat onto it %.3f   cat onto it + sync %.3f\n\n' \
+    "$(printf '%s\n' "${conv_runs[@]}" | median)" "$(printf '%s\n' "${cat_runs[@]}" | median)" \
+    "$(printf '%s\n' "${catsync_runs[@]}" | median)"
+  rm -f "$in" "$out" "$dir/replace.copy"
+}
+replace_bench
+
 if [ "${BENCH_BIG:-1}" != 0 ]; then
   echo "Memory does not grow with the input; offsets beyond 4 GiB:"
   for case in "1GiB:--size 1G" "4GiB:--size 4G" "5GiB:--size 5G --filler 1G"; do

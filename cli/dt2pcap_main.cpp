@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 namespace {
@@ -64,15 +65,35 @@ int Dt2pcapMain(int argc, char** argv)
 
     if (options.output == "-" && StandardOutputIsTerminal())
         return UsageError("refusing to write a capture to a terminal; redirect standard output or use -o FILE");
+    // Checked before any file is opened, which would take its place.
+    if (options.output == "-" && !StandardOutputIsOpen()) {
+        std::fputs("Write file Open error\nstandard output: it is closed\n", stderr);
+        return 1;
+    }
     if (options.timeZone) {
         if (!IsKnownTimeZone(*options.timeZone))
             return UsageError(UnknownTimeZoneText(*options.timeZone));
+        const std::string refusal = RefusedTimeZoneText(*options.timeZone);
+        if (!refusal.empty())
+            return UsageError(refusal);
         UseTimeZone(*options.timeZone);
+    } else {
+        const std::string warning = CheckEnvironmentTimeZone();
+        if (!warning.empty())
+            std::fprintf(stderr, "dt2pcap: warning: %s\n", warning.c_str());
     }
 
     std::unique_ptr<ProgressLine> progress;
     if (!options.quiet && StandardErrorIsTerminal())
         progress = std::make_unique<ProgressLine>(stderr, StandardErrorColumns());
     ConsoleHost host(progress.get());
-    return ConvertAll(options, host);
+    try {
+        return ConvertAll(options, host);
+    } catch (const std::bad_alloc&) {
+        // The unfinished output went with the conversion's objects on the way here.
+        if (progress)
+            progress->Clear();
+        std::fputs("dt2pcap: out of memory\n", stderr);
+        return 1;
+    }
 }

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "safe_name.h"
+
 #include <cstring>
 
 const char kUsage[] =
@@ -111,7 +113,7 @@ ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& e
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
             const LongOption* option = FindLong(name);
             if (option == nullptr) {
-                error = "unrecognized option '" + arg + "'";
+                error = "unrecognized option '" + SafeName(arg) + "'";
                 return ParseResult::UsageError;
             }
             std::string argument;
@@ -135,7 +137,7 @@ ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& e
         for (std::size_t at = 1; at < arg.size(); ++at) {
             const LongOption* option = FindShort(arg[at]);
             if (option == nullptr) {
-                error = std::string("invalid option -- '") + arg[at] + "'";
+                error = "invalid option -- '" + SafeName(std::string(1, arg[at])) + "'";
                 return ParseResult::UsageError;
             }
             if (option->takes == Takes::Nothing) {
@@ -147,7 +149,7 @@ ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& e
             } else if (i + 1 < argc) {
                 apply(option->letter, argv[++i]);
             } else {
-                error = std::string("option requires an argument -- '") + arg[at] + "'";
+                error = "option requires an argument -- '" + SafeName(std::string(1, arg[at])) + "'";
                 return ParseResult::UsageError;
             }
             break;

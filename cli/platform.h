@@ -15,6 +15,8 @@ int Dt2pcapMain(int argc, char** argv);
 void PrepareProcess();
 
 bool StandardOutputIsTerminal();
+// False when the process was started with standard output closed.
+bool StandardOutputIsOpen();
 bool StandardErrorIsTerminal();
 // The width of the terminal on standard error, 80 when it cannot say.
 std::size_t StandardErrorColumns();

@@ -55,6 +55,12 @@ void PrepareProcess()
 
 bool StandardOutputIsTerminal() { return IsConsole(STD_OUTPUT_HANDLE); }
 
+bool StandardOutputIsOpen()
+{
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    return output != nullptr && output != INVALID_HANDLE_VALUE;
+}
+
 bool StandardErrorIsTerminal() { return IsConsole(STD_ERROR_HANDLE); }
 
 std::size_t StandardErrorColumns()

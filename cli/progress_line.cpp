@@ -1,6 +1,16 @@
 #include "progress_line.h"
 
 #include <algorithm>
+#include <atomic>
+
+namespace {
+
+// One progress line per process, on standard error.
+std::atomic<std::size_t> g_widthOnScreen{0};
+
+} // namespace
+
+std::size_t ProgressLineWidthOnScreen() { return g_widthOnScreen.load(); }
 
 std::string FormatProgress(const std::string& file, std::uint64_t done, std::uint64_t total, double seconds,
                            std::size_t maxWidth)
@@ -44,6 +54,7 @@ void ProgressLine::Clear()
     std::fprintf(m_stream, "\r%*s\r", static_cast<int>(m_width), "");
     std::fflush(m_stream);
     m_width = 0;
+    g_widthOnScreen.store(0);
 }
 
 void ProgressLine::Draw(const std::string& text)
@@ -51,7 +62,8 @@ void ProgressLine::Draw(const std::string& text)
     // Pad over the tail of a longer previous line instead of relying on
     // terminal escape sequences.
     const std::size_t pad = m_width > text.size() ? m_width - text.size() : 0;
+    m_width = std::max(m_width, text.size());
+    g_widthOnScreen.store(m_width);  // before the line shows: a stop may come at once
     std::fprintf(m_stream, "\r%s%*s", text.c_str(), static_cast<int>(pad), "");
     std::fflush(m_stream);
-    m_width = std::max(m_width, text.size());
 }

@@ -31,6 +31,10 @@ private:
     std::size_t m_width = 0;  // characters on screen now
 };
 
+// How many characters the line has on screen now, for a signal handler to
+// wipe it with async-signal-safe calls only; 0 when none is shown.
+std::size_t ProgressLineWidthOnScreen();
+
 // The text of the line, e.g. "caps/run1.DT   42%  183.5 MB/s", at most
 // `maxWidth` bytes: a long file name loses its head ("...ps/run1.DT").
 std::string FormatProgress(const std::string& file, std::uint64_t done, std::uint64_t total, double seconds,

@@ -11,8 +11,17 @@ void AppendHex(std::string& out, unsigned char byte)
     out += text;
 }
 
-// Length of the valid UTF-8 sequence at `at`, 0 when it is not one.
-std::size_t Utf8Length(const std::string& s, std::size_t at)
+// Characters that are valid but print invisibly and rearrange or break what
+// follows them: the bidirectional controls and the line and paragraph separators.
+bool IsLayoutControl(unsigned code)
+{
+    return code == 0x061C || code == 0x200E || code == 0x200F || (code >= 0x2028 && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
+}
+
+// Length of the valid UTF-8 sequence at `at`, 0 when it is not one; `code`
+// gets the character it encodes.
+std::size_t Utf8Length(const std::string& s, std::size_t at, unsigned& code)
 {
     const unsigned char lead = static_cast<unsigned char>(s[at]);
     std::size_t length;
@@ -31,17 +40,16 @@ std::size_t Utf8Length(const std::string& s, std::size_t at)
     }
     if (s.size() - at < length)
         return 0;
-    unsigned code = lead & (0x7F >> length);
+    unsigned value = lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
         const unsigned char next = static_cast<unsigned char>(s[at + i]);
         if ((next & 0xC0) != 0x80)
             return 0;
-        code = code << 6 | (next & 0x3F);
+        value = value << 6 | (next & 0x3F);
     }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
         return 0;
-    if (code >= 0x80 && code <= 0x9F)
-        return 0;  // C1 controls: 0x9B is a terminal's CSI
+    code = value;
     return length;
 }
 
@@ -49,6 +57,8 @@ std::size_t Utf8Length(const std::string& s, std::size_t at)
 
 std::string SafeName(const std::string& name)
 {
+    if (name.empty())
+        return "''";  // an empty name must still show in a message
     std::string out;
     out.reserve(name.size());
     for (std::size_t i = 0; i < name.size();) {
@@ -64,9 +74,15 @@ std::string SafeName(const std::string& name)
         case '\r': out += "\\r"; ++i; continue;
         default: break;
         }
-        const std::size_t length = c >= 0x80 ? Utf8Length(name, i) : 0;
-        if (length == 0) {
-            AppendHex(out, c);
+        unsigned code = 0;
+        const std::size_t length = c >= 0x80 ? Utf8Length(name, i, code) : 0;
+        if (length != 0 && IsLayoutControl(code)) {
+            char text[8];
+            std::snprintf(text, sizeof text, "\\u%04X", code);
+            out += text;
+            i += length;
+        } else if (length == 0 || (code >= 0x80 && code <= 0x9F)) {
+            AppendHex(out, c);  // C1 controls too: 0x9B is a terminal's CSI
             ++i;
         } else {
             out.append(name, i, length);

@@ -16,3 +16,14 @@ std::string UnknownTimeZoneText(const std::string& zone);
 
 // Makes the conversions compute local time in `zone`, which must be known.
 void UseTimeZone(const std::string& zone);
+
+// Why a known `zone` must not be used, "" when it may: a zone that counts leap
+// seconds (the "right/" zones) would put every time stamp off by them, since
+// pcap time stamps, like the system's clock, leave them out.
+std::string RefusedTimeZoneText(const std::string& zone);
+
+// Without --tz, the conversions use the TZ environment variable. When it names
+// a zone that cannot be loaded, or one that counts leap seconds, the system
+// would silently use another: this settles on a zone that can be trusted and
+// returns a warning that says which; "" when TZ is fine.
+std::string CheckEnvironmentTimeZone();

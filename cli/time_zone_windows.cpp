@@ -68,3 +68,7 @@ void UseTimeZone(const std::string& zone)
     // The conversion calls tzset() itself at its start.
     _putenv_s("TZ", zone.c_str());
 }
+
+std::string RefusedTimeZoneText(const std::string&) { return ""; }
+
+std::string CheckEnvironmentTimeZone() { return ""; }

@@ -15,6 +15,21 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Whether what the output would overwrite starts like a capture file: the
+// capture being converted seen through another path or mount, or another one.
+bool HoldsACapture(const OutputTarget& target)
+{
+    std::uint8_t start[capture::kFileHeaderSize];
+    const std::size_t got =
+        target.standardOutput ? file_layer::ReadStartOfHandle(file_layer::StandardOutput(), start, sizeof start)
+                              : file_layer::ReadStartOfFile(target.path, start, sizeof start);
+    return got == sizeof start && std::memcmp(start, capture::kFileHeader, sizeof start) == 0;
+}
+
+} // namespace
+
 int ConvertCaptureFile(std::string inputPath, MessageHost& host)
 {
     OutputTarget target;
@@ -66,15 +81,21 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     if (!ReadCaptureInfo(input, dinfPosition, dinfSize, info))
         return fail(" Read error:Get timestamp");
 
-    // Output: never over the input itself, and a file only takes its name
-    // when finished.
+    // Output: never over the input itself nor any other capture, and a file
+    // only takes its name when finished.
     OutputFile output;
     std::string reason;
+    const auto refuseOutput = [&](const std::string& why) {
+        host.ShowMessage("Write file Open error\n" + host.NameForMessage(target.path) + ": " + why);
+        return -1;
+    };
     const bool opened = target.standardOutput ? output.AttachStandardOutput(target.path, input.Id(), reason)
                                               : output.Create(target.path, input.Id(), reason);
-    if (!opened) {
-        host.ShowMessage("Write file Open error\n" + host.NameForMessage(target.path) + ": " + reason);
-        return -1;
+    if (!opened)
+        return refuseOutput(reason);
+    if (HoldsACapture(target)) {
+        output.Discard();
+        return refuseOutput(file_layer::kOutputIsACapture);
     }
     pcap::WriteGlobalHeader(output);
 
@@ -83,7 +104,9 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     // out only with its whole frame, so what a failure leaves is a valid pcap
     // of the records before it.
     const auto failWalk = [&](const char* text) {
-        output.Close();
+        std::string refusal;
+        if (!output.Close(refusal))
+            return refuseOutput(refusal);
         return fail(text);
     };
     EntryClock clock(info.TimeWord(), info.DateWord(), info.resolutionCode);
@@ -158,7 +181,9 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
         }
     }
 
-    output.Close();
+    std::string refusal;
+    if (!output.Close(refusal))
+        return refuseOutput(refusal);
     input.Close();
     return 0;
 }

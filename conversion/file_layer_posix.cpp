@@ -7,8 +7,14 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <random>
+#include <sys/ioctl.h>
+#include <system_error>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,9 +22,16 @@ namespace file_layer {
 
 namespace {
 
-// The temporary name a signal handler must remove: set while a hidden file of
-// ours exists under a name, null otherwise. One conversion at a time.
+// The temporary name a signal handler must remove, relative to its folder's
+// descriptor: set while a hidden file of ours exists under a name, null
+// otherwise. One conversion at a time.
+std::atomic<int> g_unfinishedFolder{-1};
 std::atomic<const char*> g_unfinishedName{nullptr};
+
+// Data of a replacement sent on to the disk in steps of this size, each step
+// waiting for the one before: the writer keeps pace with the disk, and the
+// final flush waits for two steps at most.
+constexpr std::uint64_t kWriteBackStep = 8u << 20;
 
 int Descriptor(Handle handle) { return static_cast<int>(handle); }
 
@@ -38,41 +51,135 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// "<folder>/.<name>.<random>": hidden, beside the final name, never a name a
-// user or another run would pick.
-std::string HiddenNameFor(const std::string& finalPath)
+std::string NameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// ".<name>.<random>": hidden, beside the final name, never a name a user or
+// another run would pick.
+std::string HiddenNameFor(const std::string& finalName)
 {
     static std::mt19937_64 generator{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
     static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    const std::size_t slash = finalPath.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::string base = finalPath.substr(nameStart);
+    std::string base = finalName;
     if (base.size() > 200)
         base = "pcap";  // the hidden name must stay within the file system's 255 bytes
-    std::string name = finalPath.substr(0, nameStart) + "." + base + ".";
+    std::string name = "." + base + ".";
     std::uint64_t bits = generator();
     for (int i = 0; i < 10; ++i, bits /= 36)
         name += kDigits[bits % 36];
     return name;
 }
 
-int OpenRetrying(const char* path, int flags, mode_t mode = 0)
+void RememberUnfinished(int folder, const char* name)
+{
+    g_unfinishedFolder.store(folder);
+    g_unfinishedName.store(name);
+}
+
+void ForgetUnfinished() { g_unfinishedName.store(nullptr); }
+
+int OpenRetrying(int folder, const char* path, int flags, mode_t mode = 0)
 {
     int fd;
     do {
-        fd = ::open(path, flags, mode);
+        fd = ::openat(folder, path, flags, mode);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
 
-// Gives an unnamed file the hidden name `name`.
-bool LinkUnnamed(int fd, const std::string& name)
+// Gives an unnamed file the hidden name `name` in `folder`.
+bool LinkUnnamed(int fd, int folder, const std::string& name)
 {
-    if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0)
+    if (::linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0)
         return true;
     // Without the privilege AT_EMPTY_PATH needs, through /proc.
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    return ::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// The permissions a new file gets: 0666 less the process's umask, read
+// without changing it (other threads may be creating files).
+mode_t NewFileMode()
+{
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[128];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return 0666 & ~static_cast<mode_t>(mask);
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The inode flags (immutable, append-only) of what `path` names in `folder`;
+// 0 where they cannot be read.
+long InodeFlags(int folder, const char* path)
+{
+    const int fd = OpenRetrying(folder, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY);
+    if (fd < 0)
+        return 0;
+    long flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0)
+        flags = 0;
+    ::close(fd);
+    return flags;
+}
+
+// Whether `name` in `folder` is a mount point: on another file system, or
+// bound onto the name from elsewhere on the same one.
+bool IsMountPoint(int folder, const char* name, const struct stat& entry, const struct stat& folderInfo)
+{
+    if (entry.st_dev != folderInfo.st_dev)
+        return true;
+#ifdef STATX_MNT_ID
+    struct statx entryX, folderX;
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &entryX) == 0 &&
+        ::statx(folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &folderX) == 0 && (entryX.stx_mask & STATX_MNT_ID) &&
+        (folderX.stx_mask & STATX_MNT_ID))
+        return entryX.stx_mnt_id != folderX.stx_mnt_id;
+#else
+    (void)folder;
+    (void)name;
+#endif
+    return false;
+}
+
+// Files at least this large are let go of on a thread of their own: freeing a
+// gigabyte's cached pages and blocks takes a good part of a second, which a
+// window must not spend waiting.
+constexpr std::uint64_t kReleaseInBackground = 64u << 20;
+
+void Release(int fd, std::uint64_t size)
+{
+    if (size >= kReleaseInBackground) {
+        try {
+            std::thread([fd] { ::close(fd); }).detach();
+            return;
+        } catch (const std::system_error&) {
+            // No thread to be had: close it here.
+        }
+    }
+    ::close(fd);
+}
+
+// Errors of a link or rename that concern this one name, not the disk.
+bool ConcernsTheName(int error)
+{
+    switch (error) {
+    case EPERM: case EACCES: case EBUSY: case EXDEV: case ENAMETOOLONG: case EROFS:
+    case EISDIR: case ENOTDIR: case ENOTEMPTY: case EEXIST: case EMLINK: case ELOOP: case EINVAL:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -85,7 +192,7 @@ bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::ui
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer; for a regular
     // file it changes nothing.
-    const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return false;
     struct stat info;
@@ -151,116 +258,227 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
     return true;
 }
 
+
+namespace {
+
+std::size_t ReadStart(int fd, void* buffer, std::size_t count)
+{
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    ssize_t got;
+    do {
+        got = ::pread(fd, buffer, count, 0);
+    } while (got < 0 && errno == EINTR);
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+} // namespace
+
+std::size_t ReadStartOfFile(const std::string& path, void* buffer, std::size_t count)
+{
+    const int fd = OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return 0;
+    const std::size_t got = ReadStart(fd, buffer, count);
+    ::close(fd);
+    return got;
+}
+
+std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
+{
+    const int fd = Descriptor(handle);
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    if (const std::size_t got = ReadStart(fd, buffer, count))
+        return got;
+    // Opened for writing only: read the same file through another descriptor.
+    return ReadStartOfFile("/proc/self/fd/" + std::to_string(fd), buffer, count);
+}
+
 bool Replacement::Create(const std::string& finalPath, const FileId& input, std::string& reason)
 {
     Discard();
     const auto refuse = [&](const char* why) {
         reason = why;
+        Discard();
         return false;
     };
+    const auto refuseWithError = [&](int error) { return refuse(std::strerror(error)); };
+
+    // Everything below names the file relative to its folder, held open, so
+    // a hidden name longer than the final one never runs past the path limit.
+    const int folder = OpenRetrying(AT_FDCWD, FolderOf(finalPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return refuseWithError(errno);
+    m_state.folder = folder;
+    const std::string name = NameOf(finalPath);
+    struct stat folderInfo;
+    if (::fstat(folder, &folderInfo) != 0)
+        return refuseWithError(errno);
 
     // What stands at the final name now decides whether it may be replaced.
-    mode_t mode = 0666;
-    bool keepMode = false;
+    mode_t mode = NewFileMode();
     struct stat info;
-    if (::lstat(finalPath.c_str(), &info) == 0) {
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         struct stat target;
-        if (::stat(finalPath.c_str(), &target) == 0 && IdOf(target) == input)
+        const bool reachable = ::fstatat(folder, name.c_str(), &target, 0) == 0;
+        if (reachable && IdOf(target) == input)
             return refuse(kOutputIsTheInput);
-        if (S_ISDIR(info.st_mode))
-            return refuse(std::strerror(EISDIR));
+        // A link is judged by what it leads to: one to a device or a pipe
+        // (/dev/stdout) is not ours to replace by a file.
+        const struct stat& judged = S_ISLNK(info.st_mode) && reachable ? target : info;
+        if (S_ISDIR(judged.st_mode))
+            return refuseWithError(EISDIR);
+        if (!S_ISREG(judged.st_mode) && !S_ISLNK(judged.st_mode))
+            return refuse("not a regular file");
         if (S_ISREG(info.st_mode)) {
             // Read-only means read-only, also for an administrator.
             if ((info.st_mode & 0222) == 0)
-                return refuse(std::strerror(EACCES));
-            mode = info.st_mode & 07777;
-            keepMode = true;
-        } else if (!S_ISLNK(info.st_mode)) {
-            return refuse("not a regular file");
+                return refuseWithError(EACCES);
+            if (InodeFlags(folder, name.c_str()) & (FS_IMMUTABLE_FL | FS_APPEND_FL))
+                return refuseWithError(EPERM);
+            // Its permissions carry over, its special bits never.
+            mode = info.st_mode & 0777;
         }
+        // A mount point cannot be renamed over.
+        if (IsMountPoint(folder, name.c_str(), info, folderInfo))
+            return refuseWithError(EBUSY);
+        // In a sticky folder only the owner of a file, or of the folder, may replace it.
+        const uid_t self = ::geteuid();
+        if ((folderInfo.st_mode & S_ISVTX) && self != 0 && info.st_uid != self && folderInfo.st_uid != self)
+            return refuseWithError(EPERM);
+        m_state.any = true;
+        m_state.durable = !(S_ISREG(info.st_mode) && info.st_size == 0);
+        m_state.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     } else if (errno != ENOENT) {
-        return refuse(std::strerror(errno));
+        return refuseWithError(errno);
     }
+    // A folder that only grows, or never changes, would keep our temporary file.
+    if (InodeFlags(folder, ".") & (FS_IMMUTABLE_FL | FS_APPEND_FL))
+        return refuseWithError(EPERM);
 
-    const std::string folder = FolderOf(finalPath);
-    int fd = OpenRetrying(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    // Private (0600) from its first moment.
+    int fd = -1;
+    if (std::getenv("TPC_NO_O_TMPFILE") == nullptr)
+        fd = OpenRetrying(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    else
+        errno = EOPNOTSUPP;  // tests take the route of file systems without unnamed files
     if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // No unnamed files on this file system: a hidden name of our own.
-        m_tempPath = HiddenNameFor(finalPath);
-        g_unfinishedName.store(m_tempPath.c_str());
-        fd = OpenRetrying(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        m_tempPath = HiddenNameFor(name);
+        RememberUnfinished(folder, m_tempPath.c_str());
+        fd = OpenRetrying(folder, m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) {
-            g_unfinishedName.store(nullptr);
+            const int error = errno;
+            ForgetUnfinished();
             m_tempPath.clear();
+            errno = error;
         }
     }
     if (fd < 0)
-        return refuse(std::strerror(errno));
-    // A replaced file keeps its permissions.
-    if (keepMode)
-        ::fchmod(fd, mode);
+        return refuseWithError(errno);
     m_handle = fd;
     m_finalPath = finalPath;
+    // From here on the permissions the finished file will have.
+    ::fchmod(fd, mode);
     return true;
 }
 
-bool Replacement::Commit()
+bool Replacement::Write(const void* data, std::size_t count)
+{
+    if (!WriteAll(m_handle, data, count))
+        return false;
+    m_state.written += count;
+    if (!m_state.any || m_state.written - m_state.writeBackStart < kWriteBackStep)
+        return true;
+    // Renaming over an earlier file makes some file systems (ext4) write the
+    // new file's data out there, all at once; a flush before the rename would
+    // too. Send each step on now and wait for the ones before it instead.
+    const int fd = Descriptor(m_handle);
+    const auto start = static_cast<off_t>(m_state.writeBackStart);
+    const auto length = static_cast<off_t>(m_state.written - m_state.writeBackStart);
+    m_state.writeBackStart = m_state.written;
+    if (::sync_file_range(fd, start, length, SYNC_FILE_RANGE_WRITE) != 0 ||
+        (start > 0 && ::sync_file_range(fd, 0, start,
+                                        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                            SYNC_FILE_RANGE_WAIT_AFTER) != 0))
+        return errno == ENOSYS || errno == EINVAL || errno == ESPIPE;  // not offered here: nothing lost
+    return true;
+}
+
+Replacement::CommitResult Replacement::Commit()
 {
     if (m_handle == kNoHandle) {
         errno = EBADF;
-        return false;
+        return CommitResult::WriteFailed;
     }
     const int fd = Descriptor(m_handle);
-    bool ok = true;
-    int error = 0;
+    const int folder = Descriptor(m_state.folder);
+    const auto fail = [&](CommitResult result) {
+        const int error = errno;
+        Discard();
+        errno = error;
+        return result;
+    };
+    const auto failedName = [&] { return fail(ConcernsTheName(errno) ? CommitResult::Refused : CommitResult::WriteFailed); };
+
+    // An earlier file's name moves onto ours only once our data are on the
+    // disk: after a power loss the name holds the old file or the new one.
+    if (m_state.durable && ::fdatasync(fd) != 0)
+        return fail(CommitResult::WriteFailed);
     if (m_tempPath.empty()) {
         // Unnamed: give it a hidden name first, since linking cannot replace.
-        m_tempPath = HiddenNameFor(m_finalPath);
-        g_unfinishedName.store(m_tempPath.c_str());
-        if (!LinkUnnamed(fd, m_tempPath)) {
-            ok = false;
-            error = errno;
-            g_unfinishedName.store(nullptr);
-            m_tempPath.clear();
-        }
+        std::string hidden = HiddenNameFor(NameOf(m_finalPath));
+        if (!LinkUnnamed(fd, folder, hidden))
+            return failedName();
+        m_tempPath = std::move(hidden);
+        RememberUnfinished(folder, m_tempPath.c_str());
     }
     // Some file systems report a failed write only at close.
     m_handle = kNoHandle;
-    if (::close(fd) != 0 && errno != EINTR && ok) {
-        ok = false;
-        error = errno;
+    if (::close(fd) != 0 && errno != EINTR)
+        return fail(CommitResult::WriteFailed);
+    // The file the rename replaces is freed when its last reference goes:
+    // hold one, and let it go where waiting costs nothing.
+    const int earlier = m_state.size >= kReleaseInBackground
+                            ? OpenRetrying(folder, NameOf(m_finalPath).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)
+                            : -1;
+    if (::renameat(folder, m_tempPath.c_str(), folder, NameOf(m_finalPath).c_str()) != 0) {
+        if (earlier >= 0)
+            ::close(earlier);
+        return failedName();
     }
-    if (ok && ::rename(m_tempPath.c_str(), m_finalPath.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (ok) {
-        g_unfinishedName.store(nullptr);
-        m_tempPath.clear();
-    }
+    if (earlier >= 0)
+        Release(earlier, m_state.size);
+    ForgetUnfinished();
+    m_tempPath.clear();
     Discard();
-    errno = error;
-    return ok;
+    return CommitResult::Done;
 }
 
 void Replacement::Discard()
 {
-    if (m_handle != kNoHandle) {
-        ::close(Descriptor(m_handle));
-        m_handle = kNoHandle;
-    }
     if (!m_tempPath.empty()) {
-        g_unfinishedName.store(nullptr);
-        ::unlink(m_tempPath.c_str());
+        ForgetUnfinished();
+        ::unlinkat(Descriptor(m_state.folder), m_tempPath.c_str(), 0);
         m_tempPath.clear();
     }
+    if (m_handle != kNoHandle) {
+        Release(Descriptor(m_handle), m_state.written);  // nameless by now: only its data go
+        m_handle = kNoHandle;
+    }
+    if (m_state.folder != kNoHandle)
+        ::close(Descriptor(m_state.folder));
+    m_state = Replaced();
 }
 
 void RemoveUnfinishedFiles()
 {
     // An unnamed file needs nothing: it vanishes with the process.
     if (const char* name = g_unfinishedName.load())
-        ::unlink(name);
+        ::unlinkat(g_unfinishedFolder.load(), name, 0);
 }
 
 } // namespace file_layer

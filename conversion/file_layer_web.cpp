@@ -179,16 +179,23 @@ bool Replacement::Create(const std::string& finalPath, const FileId&, std::strin
     return true;
 }
 
-bool Replacement::Commit()
+std::size_t ReadStartOfFile(const std::string&, void*, std::size_t) { return 0; }
+
+// The outputs live in the page's own storage, where no capture is ever written.
+std::size_t ReadStartOfHandle(Handle, void*, std::size_t) { return 0; }
+
+bool Replacement::Write(const void* data, std::size_t count) { return WriteAll(m_handle, data, count); }
+
+Replacement::CommitResult Replacement::Commit()
 {
     if (m_handle == kNoHandle)
-        return false;
+        return CommitResult::WriteFailed;
     const int handle = static_cast<int>(m_handle);
     m_handle = kNoHandle;
     if (JsCommitOutput(handle))
-        return true;
+        return CommitResult::Done;
     TakeLastError();
-    return false;
+    return CommitResult::WriteFailed;
 }
 
 void Replacement::Discard()

@@ -203,6 +203,62 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
     return true;
 }
 
+namespace {
+
+std::size_t ReadStart(HANDLE file, void* buffer, std::size_t count)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!IsRegularFile(file, info))
+        return 0;
+    OVERLAPPED at{};
+    DWORD got = 0;
+    const DWORD asked = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+    return ReadFile(file, buffer, asked, &got, &at) ? got : 0;
+}
+
+// Errors of a move that concern this one name, not the disk.
+bool ConcernsTheName(DWORD error)
+{
+    switch (error) {
+    case ERROR_ACCESS_DENIED: case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
+    case ERROR_NOT_SAME_DEVICE: case ERROR_WRITE_PROTECT: case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_INVALID_NAME: case ERROR_ALREADY_EXISTS: case ERROR_FILE_EXISTS: case ERROR_PATH_NOT_FOUND:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+std::size_t ReadStartOfFile(const std::string& path, void* buffer, std::size_t count)
+{
+    std::wstring wide;
+    if (!windows_text::Utf8ToWide(path, wide))
+        return 0;
+    ScopedHandle file{CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    return file.handle == INVALID_HANDLE_VALUE ? 0 : ReadStart(file.handle, buffer, count);
+}
+
+std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
+{
+    // A handle opened for writing only does not read: ask again for its file by name.
+    if (const std::size_t got = ReadStart(AsHandle(handle), buffer, count))
+        return got;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!IsRegularFile(AsHandle(handle), info))
+        return 0;
+    std::wstring name(32768, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(AsHandle(handle), &name[0], static_cast<DWORD>(name.size()), 0);
+    if (length == 0 || length >= name.size())
+        return 0;
+    name.resize(length);
+    ScopedHandle file{CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    return file.handle == INVALID_HANDLE_VALUE ? 0 : ReadStart(file.handle, buffer, count);
+}
+
 bool Replacement::Create(const std::string& finalPath, const FileId& input, std::string& reason)
 {
     Discard();
@@ -253,6 +309,9 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
             reason = windows_text::SystemErrorText(GetLastError());
             return false;
         }
+        m_state.any = true;
+        m_state.durable = info.nFileSizeHigh != 0 || info.nFileSizeLow != 0 ||
+                    (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     } else {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND) {
@@ -280,12 +339,25 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
     return true;
 }
 
-bool Replacement::Commit()
+bool Replacement::Write(const void* data, std::size_t count) { return WriteAll(m_handle, data, count); }
+
+Replacement::CommitResult Replacement::Commit()
 {
-    if (m_handle == kNoHandle)
-        return false;
+    if (m_handle == kNoHandle) {
+        lastError = ERROR_INVALID_HANDLE;
+        return CommitResult::WriteFailed;
+    }
+    // An earlier file's name moves onto ours only once our data are on the
+    // disk: after a power loss the name holds the old file or the new one.
+    const bool flushed = !m_state.durable || FlushFileBuffers(AsHandle(m_handle));
+    const DWORD flushError = GetLastError();
     CloseHandle(AsHandle(m_handle));
     m_handle = kNoHandle;
+    if (!flushed) {
+        Discard();
+        lastError = flushError;
+        return CommitResult::WriteFailed;
+    }
     std::wstring temporary, wideFinal;
     windows_text::Utf8ToWide(m_tempPath, temporary);
     windows_text::Utf8ToWide(m_finalPath, wideFinal);
@@ -308,7 +380,10 @@ bool Replacement::Commit()
         DeleteFileW(temporary.c_str());
     Forget(temporary);
     m_tempPath.clear();
-    return moved;
+    m_state = Replaced();
+    if (moved)
+        return CommitResult::Done;
+    return ConcernsTheName(lastError) ? CommitResult::Refused : CommitResult::WriteFailed;
 }
 
 void Replacement::Discard()
@@ -324,6 +399,7 @@ void Replacement::Discard()
         Forget(temporary);
         m_tempPath.clear();
     }
+    m_state = Replaced();
 }
 
 void RemoveUnfinishedFiles()

@@ -53,18 +53,30 @@ void OutputFile::Flush()
 
 void OutputFile::WriteAll(const std::uint8_t* data, std::size_t count)
 {
-    if (!file_layer::WriteAll(m_handle, data, count))
+    const bool written = m_replacement.GetHandle() != file_layer::kNoHandle ? m_replacement.Write(data, count)
+                                                                             : file_layer::WriteAll(m_handle, data, count);
+    if (!written)
         throw WriteError(m_path, file_layer::LastErrorText());
 }
 
-void OutputFile::Close()
+bool OutputFile::Close(std::string& refusal)
 {
     if (m_handle == file_layer::kNoHandle)
-        return;
+        return true;
     Flush();
     m_handle = file_layer::kNoHandle;
-    if (m_replacement.GetHandle() != file_layer::kNoHandle && !m_replacement.Commit())
-        throw WriteError(m_path, file_layer::LastErrorText());
+    if (m_replacement.GetHandle() == file_layer::kNoHandle)
+        return true;
+    switch (m_replacement.Commit()) {
+    case file_layer::Replacement::CommitResult::Done:
+        return true;
+    case file_layer::Replacement::CommitResult::Refused:
+        refusal = file_layer::LastErrorText();
+        return false;
+    case file_layer::Replacement::CommitResult::WriteFailed:
+        break;
+    }
+    throw WriteError(m_path, file_layer::LastErrorText());
 }
 
 void OutputFile::Discard()

@@ -50,8 +50,11 @@ public:
     }
 
     void Flush();
-    // Flushes and gives a created file its name; raises WriteError if either fails.
-    void Close();
+    // Flushes and gives a created file its name. Raises WriteError when the
+    // data cannot be written; returns false, with the system's reason, when
+    // the system will not give the file its name (a matter of this one file:
+    // nothing is left behind, and an earlier file of that name stays).
+    bool Close(std::string& refusal);
     // Forgets what is unwritten and removes a created file's unfinished data.
     void Discard();
 

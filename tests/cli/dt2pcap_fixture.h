@@ -49,9 +49,10 @@ protected:
     }
     // The same on a pseudo-terminal; its output holds what the terminal showed.
     CommandResult RunOnTerminal(const std::vector<std::string>& args, const std::string& stdoutPath = "",
-                                const std::function<void(int pid, const std::string& shown)>& watch = {})
+                                const std::function<void(int pid, const std::string& shown)>& watch = {},
+                                const std::vector<std::string>& env = {"TZ=UTC"})
     {
-        return RunCommandOnTerminal(Argv({DT2PCAP_PATH}, args), dir.path(), {"TZ=UTC"}, stdoutPath, watch);
+        return RunCommandOnTerminal(Argv({DT2PCAP_PATH}, args), dir.path(), env, stdoutPath, watch);
     }
 
     // The records libpcap reads from `name` in the scratch folder.

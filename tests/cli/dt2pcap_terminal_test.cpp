@@ -98,7 +98,9 @@ TEST_F(OnTerminal, LongFileNamesAreShortenedSoTheLineNeverWraps)
 }
 
 // Interrupted in the middle of a conversion, dt2pcap ends by the signal and
-// leaves the folder as it found it: the earlier .pcap whole and nothing new.
+// leaves the folder as it found it: the earlier .pcap whole and nothing new,
+// also where the file system has no unnamed files and a hidden one is
+// written instead; and the progress line wiped for the shell's next output.
 TEST_F(OnTerminal, StopSignalsLeaveTheEarlierOutputAndNothingElse)
 {
     // A MONL body of 256 MiB of zeros (a sparse file: zero-length frame
@@ -111,16 +113,29 @@ TEST_F(OnTerminal, StopSignalsLeaveTheEarlierOutputAndNothingElse)
     WriteFileBytes(dir / "big.pcap", earlier);
     const std::vector<std::string> listing = ListDir(dir.path());
 
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        bool sent = false;
-        const CommandResult result = RunOnTerminal({"big.DT"}, "", [&](int pid, const std::string& shown) {
-            if (!sent && shown.find('%') != std::string::npos)
-                sent = ::kill(pid, signalNumber) == 0;
-        });
-        ASSERT_TRUE(sent) << result.out;
-        EXPECT_EQ(result.exitCode, 128 + signalNumber) << result.out;
-        EXPECT_EQ(ReadFileBytes(dir / "big.pcap"), earlier);
-        EXPECT_EQ(ListDir(dir.path()), listing);
+    for (bool hiddenFile : {false, true}) {
+        for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+            bool sent = false;
+            std::size_t entries = 0;
+            const auto watch = [&](int pid, const std::string& shown) {
+                if (!sent && shown.find('%') != std::string::npos) {
+                    entries = ListDir(dir.path()).size();
+                    sent = ::kill(pid, signalNumber) == 0;
+                }
+            };
+            const std::vector<std::string> env =
+                hiddenFile ? std::vector<std::string>{"TZ=UTC", "TPC_NO_O_TMPFILE=1"} : std::vector<std::string>{"TZ=UTC"};
+            const CommandResult result = RunOnTerminal({"big.DT"}, "", watch, env);
+            ASSERT_TRUE(sent) << result.out;
+            EXPECT_EQ(result.exitCode, 128 + signalNumber) << result.out;
+            EXPECT_EQ(entries, listing.size() + (hiddenFile ? 1 : 0));
+            EXPECT_EQ(ReadFileBytes(dir / "big.pcap"), earlier);
+            EXPECT_EQ(ListDir(dir.path()), listing);
+            // The line drawn last is overwritten with spaces and the cursor put back.
+            const std::string afterLast = result.out.substr(result.out.rfind('%'));
+            EXPECT_EQ(afterLast.back(), '\r') << afterLast;
+            EXPECT_NE(afterLast.find("\r  "), std::string::npos) << afterLast;
+        }
     }
 }
 

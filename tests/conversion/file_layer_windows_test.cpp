@@ -41,7 +41,7 @@ protected:
         std::string reason;
         ASSERT_TRUE(replacement.Create(path, FileId{}, reason)) << reason;
         ASSERT_TRUE(file_layer::WriteAll(replacement.GetHandle(), bytes.data(), bytes.size()));
-        ASSERT_TRUE(replacement.Commit()) << file_layer::LastErrorText();
+        ASSERT_EQ(replacement.Commit(), file_layer::Replacement::CommitResult::Done) << file_layer::LastErrorText();
     }
 
     TempDir dir;
@@ -142,6 +142,24 @@ TEST_F(FileLayerWindowsTest, ReplacementTakesTheNameOnlyWhenCommitted)
     EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"run1.pcap"});
     EXPECT_EQ(ReadFileBytes(dir / "run1.pcap"), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
     EXPECT_FALSE(GetFileAttributesW(Wide(dir / "run1.pcap").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// Held open by another program from the start of the conversion to its end:
+// a matter of that one name, not of the disk, and nothing is left behind.
+TEST_F(FileLayerWindowsTest, ANameLockedWhileConvertingIsRefusedAtTheEnd)
+{
+    WriteFileBytes(dir / "run1.pcap", {'o', 'l', 'd'});
+    file_layer::Replacement replacement;
+    std::string reason;
+    ASSERT_TRUE(replacement.Create(dir / "run1.pcap", FileId{}, reason)) << reason;
+    ASSERT_TRUE(replacement.Write("new!", 4));
+    const HANDLE lock = CreateFileW(Wide(dir / "run1.pcap").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(replacement.Commit(), file_layer::Replacement::CommitResult::Refused);
+    CloseHandle(lock);
+    EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"run1.pcap"});
+    EXPECT_EQ(ReadFileBytes(dir / "run1.pcap"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
 }
 
 TEST_F(FileLayerWindowsTest, UnfinishedFilesAreRemovedForAControlHandler)

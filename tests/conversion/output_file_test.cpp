@@ -7,7 +7,12 @@
 
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
+#include <linux/fs.h>
+#include <new>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -174,6 +179,99 @@ TEST_F(OutputFileTest, OutputNamesThatMayNotBeReplaced)
     ASSERT_EQ(::chmod(output.c_str(), 0444), 0);
     expectRefused(std::strerror(EACCES));
     EXPECT_EQ(ReadFileBytes(output), kOldOutput);
+    ::unlink(output.c_str());
+
+    // A link to a device or a pipe (/dev/stdout is one) stays a link.
+    for (const std::string& target : {std::string("/dev/null"), dir / "fifo"}) {
+        ::mkfifo((dir / "fifo").c_str(), 0644);
+        ASSERT_EQ(::symlink(target.c_str(), output.c_str()), 0);
+        ::unlink((dir / "fifo").c_str());
+        ::mkfifo((dir / "fifo").c_str(), 0644);
+        host.messages.clear();
+        EXPECT_EQ(Convert(), -1);
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error\n" + output + ": not a regular file"});
+        struct stat info;
+        ASSERT_EQ(::lstat(output.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << target;
+        ::unlink(output.c_str());
+        ::unlink((dir / "fifo").c_str());
+    }
+}
+
+// Another capture, or this one reached by another path or mount, is never
+// overwritten by a conversion: refused before anything is written.
+TEST_F(OutputFileTest, ACaptureAtTheOutputNameIsNeverReplaced)
+{
+    kCapture.WriteTo(input);
+    const CaptureBuilder other = CaptureWith(EntryLog().Frame({Bytes(64, 0x11), 7}));
+    other.WriteTo(output);
+    host.messages.clear();
+    EXPECT_EQ(Convert(), -1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error\n" + output + ": it is a capture file"});
+    EXPECT_EQ(ReadFileBytes(output), other.bytes());
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"}));
+}
+
+// Root replacing a user's setuid file must not leave a setuid file of root's.
+TEST_F(OutputFileTest, SpecialPermissionBitsAreNeverCarriedOver)
+{
+    kCapture.WriteTo(input);
+    WriteFileBytes(output, kOldOutput);
+    ASSERT_EQ(::chmod(output.c_str(), 07755), 0);
+    ExpectSuccess();
+    struct stat info;
+    ASSERT_EQ(::stat(output.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+}
+
+bool SetInodeFlags(const std::string& path, long flags)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
+
+// Names the system will not let us replace are refused before the capture is
+// read through, as a matter of that one file, and nothing is left behind.
+TEST_F(OutputFileTest, NamesTheSystemWillNotReplaceAreRefusedUpFront)
+{
+    kCapture.WriteTo(input);
+    WriteFileBytes(output, kOldOutput);
+    const auto expectRefused = [&](const std::string& why) {
+        host.messages.clear();
+        host.progressReports = 0;
+        EXPECT_EQ(Convert(), -1) << why;
+        EXPECT_EQ(host.progressReports, 0) << "refused only after converting";
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error\n" + output + ": " + why});
+        EXPECT_EQ(ReadFileBytes(output), kOldOutput);
+        EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"}));
+    };
+
+    bool tried = false;
+    if (SetInodeFlags(output, FS_IMMUTABLE_FL)) {
+        tried = true;
+        expectRefused(std::strerror(EPERM));
+        SetInodeFlags(output, 0);
+    }
+    // A folder that only grows would keep a temporary file for good.
+    if (SetInodeFlags(dir.path(), FS_APPEND_FL)) {
+        tried = true;
+        expectRefused(std::strerror(EPERM));
+        SetInodeFlags(dir.path(), 0);
+    }
+    // A file mounted over the output name.
+    TempDir elsewhere;
+    WriteFileBytes(elsewhere / "other", kOldOutput);
+    if (::mount((elsewhere / "other").c_str(), output.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+        tried = true;
+        expectRefused(std::strerror(EBUSY));
+        ::umount(output.c_str());
+    }
+    if (!tried)
+        GTEST_SKIP() << "this file system takes no immutable or append-only flag and nothing can be mounted here";
 }
 
 // Read-only is no write bit at all: any one of the three lets the .pcap be
@@ -254,6 +352,58 @@ TEST_F(OutputFileTest, StoppedConversionLeavesTheEarlierOutputAndNothingElse)
         EXPECT_EQ(ReadFileBytes(output), kOldOutput);
         EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"}));
     }
+}
+
+// Where the file system has no unnamed files, a hidden file beside the output
+// takes its place: private while written, gone after a stop, an exception
+// or the finish.
+TEST_F(OutputFileTest, WithoutUnnamedFilesAHiddenFileStandsInAndIsAlwaysRemoved)
+{
+    SetEnv("TPC_NO_O_TMPFILE", "1");
+    EntryLog log;
+    for (std::uint32_t i = 0; i < 3000; ++i)
+        log.Frame({Bytes(1000, static_cast<std::uint8_t>(i)), i});
+    CaptureWith(log).WriteTo(input);
+
+    // Sees the folder at the first progress report; then stops, throws or goes on.
+    class PeekingHost : public RecordingHost {
+    public:
+        explicit PeekingHost(const std::string& folder) : m_folder(folder) {}
+        bool OnProgress(std::uint64_t, std::uint64_t) override
+        {
+            if (seen.empty())
+                for (const std::string& name : ListDir(m_folder)) {
+                    struct stat info;
+                    ::lstat((m_folder + "/" + name).c_str(), &info);
+                    seen.push_back(name + " " + std::to_string(info.st_mode & 07777));
+                }
+            if (end == 1)
+                throw std::bad_alloc();
+            return end != 2;
+        }
+        std::vector<std::string> seen;
+        int end = 0;  // 0 goes on, 1 throws, 2 stops
+
+    private:
+        std::string m_folder;
+    };
+    for (int end : {1, 2, 0}) {
+        WriteFileBytes(output, kOldOutput);
+        ASSERT_EQ(::chmod(output.c_str(), 0600), 0);
+        PeekingHost peeking(dir.path());
+        peeking.end = end;
+        try {
+            EXPECT_EQ(ConvertCaptureFile(input, peeking), end == 0 ? 0 : -1);
+        } catch (const std::bad_alloc&) {
+            EXPECT_EQ(end, 1);
+        }
+        ASSERT_EQ(peeking.seen.size(), 3u) << end;
+        EXPECT_EQ(peeking.seen[0].compare(0, 11, ".run1.pcap."), 0) << peeking.seen[0];
+        EXPECT_EQ(peeking.seen[0].substr(peeking.seen[0].find(' ')), " " + std::to_string(0600));
+        EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"})) << end;
+        EXPECT_EQ(ReadFileBytes(output) == kOldOutput, end != 0) << end;
+    }
+    UnsetEnv("TPC_NO_O_TMPFILE");
 }
 
 // A write the system refuses (here a file-size limit) raises WriteError with
