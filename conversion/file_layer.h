@@ -2,7 +2,8 @@
 
 // The conversion's one contact with the operating system's files. Each
 // platform has its own implementation file (file_layer_posix.cpp,
-// file_layer_windows.cpp); nothing above this header sees a descriptor type,
+// file_layer_windows.cpp, and for the web edition file_layer_web.cpp over the
+// files its page hands in); nothing above this header sees a descriptor type,
 // a stat record or an error numbering of its own. Paths are UTF-8 strings (on
 // POSIX systems simply the bytes of the name).
 

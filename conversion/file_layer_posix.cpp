@@ -4,6 +4,8 @@
 
 #include "file_layer.h"
 
+#include "path_parts.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -43,18 +45,16 @@ FileId IdOf(const struct stat& info)
     return id;
 }
 
-std::string FolderOf(const std::string& path)
+// The folder to open for `path`: its folder part, or the working folder.
+std::string FolderToOpen(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = FolderOf(path);
+    return folder.empty() ? std::string(".") : folder;
 }
 
 std::string NameOf(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return path.substr(FolderOf(path).size());
 }
 
 // ".<name>.<random>": hidden, beside the final name, never a name a user or
@@ -309,7 +309,7 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
 
     // Everything below names the file relative to its folder, held open, so
     // a hidden name longer than the final one never runs past the path limit.
-    const int folder = OpenRetrying(AT_FDCWD, FolderOf(finalPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int folder = OpenRetrying(AT_FDCWD, FolderToOpen(finalPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return refuseWithError(errno);
     m_state.folder = folder;

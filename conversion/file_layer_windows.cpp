@@ -4,6 +4,8 @@
 
 #include "file_layer.h"
 
+#include "path_parts.h"
+
 #include "windows_text.h"
 
 #include <windows.h>
@@ -50,13 +52,6 @@ bool IsRegularFile(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info)
         return false;
     }
     return true;
-}
-
-// The folder part of `path`, with its separator ("" for a bare name).
-std::wstring FolderOf(const std::wstring& path)
-{
-    const std::size_t end = path.find_last_of(L"\\/:");
-    return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
 }
 
 // Temporary files not yet committed, for RemoveUnfinishedFiles(), which runs
