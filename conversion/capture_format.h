@@ -55,6 +55,49 @@ inline std::size_t FrameEntrySize(unsigned frameLength)
     return kFrameDataOffset + PaddedLength(frameLength) + kTrailerSize;
 }
 
+// The longest entry: a frame of 2047 bytes.
+constexpr std::size_t kLongestEntrySize = kFrameDataOffset + 2048 + kTrailerSize;
+
+// Where an entry is cut short: in its header, its time field, its frame data
+// or its trailer; or not at all.
+enum class EntryCut { None, Header, TimeField, FrameData, Trailer };
+
+// One entry of the MONL body as far as the `available` bytes at `entry` hold
+// it: the one reading of an entry's layout, for whole entries in a buffer and
+// for the last one before the end of the body or the file alike.
+struct EntryLayout {
+    std::size_t size = 0;      // the whole entry's bytes, once its header is there
+    bool frame = false;        // a frame entry, else header-only
+    unsigned frameLength = 0;
+    EntryCut cut = EntryCut::None;
+    // A frame entry whose frame data is all there: its record can be written
+    // (cut, if anything, in its trailer).
+    bool FrameWhole() const { return frame && (cut == EntryCut::None || cut == EntryCut::Trailer); }
+};
+
+inline EntryLayout LayoutOfEntry(const std::uint8_t* entry, std::size_t available)
+{
+    EntryLayout layout;
+    if (available < kEntryHeaderSize) {
+        layout.cut = EntryCut::Header;
+        return layout;
+    }
+    if (IsHeaderOnly(entry)) {
+        layout.size = kEntryHeaderSize;
+        return layout;
+    }
+    layout.frame = true;
+    layout.frameLength = FrameLength(entry);
+    layout.size = FrameEntrySize(layout.frameLength);
+    if (available < kFrameDataOffset)
+        layout.cut = EntryCut::TimeField;
+    else if (available < kFrameDataOffset + PaddedLength(layout.frameLength))
+        layout.cut = EntryCut::FrameData;
+    else if (available < layout.size)
+        layout.cut = EntryCut::Trailer;
+    return layout;
+}
+
 } // namespace capture
 
 // What the conversion takes from the DINF body.
