@@ -14,5 +14,9 @@ bool IsKnownTimeZone(const std::string& zone);
 // The usage error for a zone that is not known, such as "unknown time zone 'X'".
 std::string UnknownTimeZoneText(const std::string& zone);
 
+// Without --tz: a warning when the zone in the environment would silently be
+// read as another one, naming the zone used; empty when there is nothing to say.
+std::string EnvironmentZoneWarning();
+
 // Makes the conversions compute local time in `zone`, which must be known.
 void UseTimeZone(const std::string& zone);

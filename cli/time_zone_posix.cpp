@@ -66,3 +66,6 @@ void UseTimeZone(const std::string& zone)
 }
 
 std::string UnknownTimeZoneText(const std::string& zone) { return "unknown time zone '" + SafeName(zone) + "'"; }
+
+// glibc reads every IANA name and POSIX TZ string of its own; nothing to add.
+std::string EnvironmentZoneWarning() { return std::string(); }
