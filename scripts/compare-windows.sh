@@ -88,7 +88,7 @@ run_both utc UTC UTC0 -q -k $list; compare utc
 # name on Linux, in the C runtime's form on Windows. (That form has no
 # history: a zone whose standard time changed, such as Dublin's +1 until
 # 1971, differs in the years before the change.)
-for zones in "tokyo Asia/Tokyo JST-9"; do
+for zones in "tokyo Asia/Tokyo JST-9" "new-york America/New_York EST5EDT"; do
   set -- $zones
   name=$1 iana=$2 runtime=$3
   # shellcheck disable=SC2086
