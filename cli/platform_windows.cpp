@@ -22,8 +22,9 @@ void RestoreCodePage()
 }
 
 // Ctrl+C, Ctrl+Break, a closed console: remove the unfinished output, give
-// the console back its code page (ExitProcess runs no atexit handler of ours
-// from this thread) and end as such a stop ends a program.
+// the console back its code page, and end with the status a stop by Ctrl+C
+// gives (the system's own handling neither restores the one nor reliably
+// gives the other).
 BOOL WINAPI OnConsoleControl(DWORD)
 {
     file_layer::RemoveUnfinishedFiles();

@@ -215,17 +215,21 @@ void ExpectBoxOwnedByAndThenActive(WindowDriver& window)
 
 TEST_F(WindowTest, FailureOverTheProgressDialogLeavesTheMainWindowActive)
 {
+    // One long capture under four names, long enough together to show the
+    // progress dialog however fast the disk, then a broken one.
     WriteLongCapture(dir / "a.DT", 1024);
-    Broken().WriteTo(dir / "b.DT");
+    for (const char* name : {"b.DT", "c.DT", "d.DT"})
+        ASSERT_TRUE(CreateHardLinkW(Wide(dir / name).c_str(), Wide(dir / "a.DT").c_str(), nullptr));
+    Broken().WriteTo(dir / "e.DT");
     WindowDriver window(program, L"C:\\");
     ASSERT_NE(window.Dialog(), nullptr);
     window.SelectAll();
-    for (int i = 0; i < 100 && window.SelectedCount() != 2; ++i)
+    for (int i = 0; i < 100 && window.SelectedCount() != 5; ++i)
         Sleep(20);
     window.Click(1007);
     const HWND progress = window.WaitForProgress(L"File ");
     ASSERT_NE(progress, nullptr);
-    EXPECT_EQ(window.WaitForMessageBox(), folder + L"b.DT File header error");
+    EXPECT_EQ(window.WaitForMessageBox(), folder + L"e.DT File header error");
     EXPECT_FALSE(IsWindow(progress));
     ExpectBoxOwnedByAndThenActive(window);
     window.PressEscape();
