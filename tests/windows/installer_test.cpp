@@ -168,11 +168,7 @@ TEST(Installer, InstallsTheFileTypeOpensACaptureAndUninstallsCleanly)
     EXPECT_EQ(StartMenuEntry(), L"");
     for (const wchar_t* key : kKeys)
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key)) << fs::path(key);
-    // Wine's msiexec leaves the separator it put before the entry.
-    std::wstring pathAfter = SystemPath();
-    if (pathAfter.size() == pathBefore.size() + 1 && pathAfter.back() == L';')
-        pathAfter.pop_back();
-    EXPECT_EQ(pathAfter, pathBefore);
+    EXPECT_EQ(SystemPath(), pathBefore);
     if (com)
         CoUninitialize();
 }
