@@ -18,7 +18,8 @@ std::vector<std::wstring> ListCaptureNamesWide(const std::wstring& folder)
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        // A folder is not a capture, and "aux.DT" opens a device, not a file.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || windows_text::IsDeviceName(found.cFileName))
             continue;
         const std::wstring name = found.cFileName;
         if (MatchesCapturePattern(windows_text::WideToUtf8(name)))

@@ -17,6 +17,8 @@ public:
     explicit CConverterDlg(StartPlace start);
     // Runs the dialog until Esc, the close box or Enter outside a button ends it.
     INT_PTR DoModal();
+    // A message shown once the window is up (such as a misread zone).
+    void WarnAtStart(std::string text) { m_startWarning = std::move(text); }
 
     void ShowMessage(const std::string& text) override;
     bool OnProgress(std::uint64_t done, std::uint64_t total) override;
@@ -45,4 +47,5 @@ private:
     std::string m_strFolder;  // UTF-8, ends with a backslash
     BatchProgress* m_progress = nullptr;  // while a batch runs
     StartPlace m_start;
+    std::string m_startWarning;
 };
