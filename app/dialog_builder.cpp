@@ -79,7 +79,10 @@ std::vector<DialogItem> BuildDialog(QDialog& dialog, const DialogTemplate& dialo
     // The desktop's font at the desktop's size, not the template's 9-point face:
     // the dialog units come from it, so the whole dialog grows with a larger
     // font, as far as the screen has room for it.
-    const QScreen* screen = ScreenForNewWindow();
+    // It opens on the screen it was measured for.
+    QScreen* screen = ScreenForNewWindow();
+    if (screen)
+        dialog.setScreen(screen);
     dialog.setFont(screen ? FontThatFits(QApplication::font(), dialogTemplate.cx, dialogTemplate.cy,
                                          screen->availableGeometry())
                           : QApplication::font());

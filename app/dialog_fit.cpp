@@ -81,8 +81,12 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == &m_window && (event->type() == QEvent::Show || event->type() == QEvent::Move))
-            Check(event->type() == QEvent::Show);
+        // Once shown, after the dialog has placed itself (which it does as it
+        // handles the same event).
+        if (watched == &m_window && event->type() == QEvent::Show)
+            QMetaObject::invokeMethod(this, [this] { Check(true); }, Qt::QueuedConnection);
+        if (watched == &m_window && event->type() == QEvent::Move && m_placed)
+            Check(false);
         return false;
     }
 
@@ -96,6 +100,7 @@ private:
         if (!shown && margins == m_margins)
             return;
         m_margins = margins;
+        m_placed = true;
         const QScreen* screen = m_window.screen();
         if (!screen)
             return;
@@ -106,6 +111,7 @@ private:
 
     QWidget& m_window;
     QMargins m_margins;
+    bool m_placed = false;  // shown and placed by the dialog itself
 };
 
 } // namespace
