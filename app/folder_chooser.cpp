@@ -105,7 +105,9 @@ FolderChooser::FolderChooser(QWidget* parent, const QString& title, const std::s
     connect(buttons, &QDialogButtonBox::accepted, this, &FolderChooser::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FolderChooser::reject);
     connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item)
+        // Not once taken: hiding the chooser moves the focus, and a list that
+        // gets it makes its first entry ("..") current.
+        if (item && !m_taken)
             Choose(EntryPath(item));
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
@@ -184,5 +186,6 @@ void FolderChooser::accept()
     ShowProblem(problem);
     if (!problem.empty())
         return;
+    m_taken = true;
     QDialog::accept();
 }

@@ -47,6 +47,7 @@ private:
     std::string m_current;
     std::string m_chosen;
     QString m_chosenText;                // what the field shows for m_chosen
+    bool m_taken = false;                // OK has taken m_chosen
     std::vector<std::string> m_entries;  // each row's path, ".." first below the root
     std::vector<Place> m_placeList;      // each row of m_places
 };
