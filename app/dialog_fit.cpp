@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -65,6 +66,13 @@ QPoint FrameInside(const QRect& frame, const QRect& available)
     return {std::max(x, available.left()), std::max(y, available.top())};
 }
 
+QPoint ClientPlacement(const QSize& client, const QMargins& frame, const QRect& available)
+{
+    const QSize outer = client.grownBy(frame);
+    const QRect centred(available.center() - QPoint(outer.width() / 2, outer.height() / 2), outer);
+    return FrameInside(centred, available) + QPoint(frame.left(), frame.top());
+}
+
 QScreen* ScreenForNewWindow()
 {
     QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
@@ -73,36 +81,52 @@ QScreen* ScreenForNewWindow()
 
 namespace {
 
-// Acts when the window is shown and when its frame changes (the window
-// manager has framed it), never on a move of the user's own.
+// A top-level window is placed before the window manager has framed it, so by
+// its client area; the keeper places it with room for a frame of the usual
+// size. The real frame arrives some time after the window is shown, with no
+// event of its own: the keeper looks now and then until the frame is known
+// (or a while has passed), and moves the window once more if its frame
+// reaches past the screen. Moves of the user's own are left alone.
 class ScreenKeeper : public QObject {
 public:
-    explicit ScreenKeeper(QWidget& window) : QObject(&window), m_window(window) { window.installEventFilter(this); }
+    explicit ScreenKeeper(QWidget& window) : QObject(&window), m_window(window)
+    {
+        window.installEventFilter(this);
+        m_timer.setInterval(kLookEveryMs);
+        connect(&m_timer, &QTimer::timeout, this, [this] { Look(); });
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // Once shown, after the dialog has placed itself (which it does as it
-        // handles the same event).
-        if (watched == &m_window && event->type() == QEvent::Show)
-            QMetaObject::invokeMethod(this, [this] { Check(true); }, Qt::QueuedConnection);
-        if (watched == &m_window && event->type() == QEvent::Move && m_placed)
-            Check(false);
+        // After the dialog has placed itself, which it does as it handles
+        // the same event.
+        if (watched == &m_window && event->type() == QEvent::Show) {
+            // Placed here, before the dialog would place it by its client
+            // area alone: centred on its screen with room for a frame.
+            const QScreen* screen = ScreenForNewWindow();
+            if (screen && !m_window.testAttribute(Qt::WA_Moved)) {
+                const QMargins frame = EstimatedFrame(m_window.font());
+                m_window.move(ClientPlacement(m_window.size(), frame, screen->availableGeometry()));
+            }
+            m_looks = 0;
+            m_timer.start();
+        }
         return false;
     }
 
 private:
-    void Check(bool shown)
+    static constexpr int kLookEveryMs = 50;
+    static constexpr int kLooks = 40;
+
+    void Look()
     {
         const QRect frame = m_window.frameGeometry();
-        const QRect client = m_window.geometry();
-        const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
-                               frame.right() - client.right(), frame.bottom() - client.bottom());
-        if (!shown && margins == m_margins)
+        const bool framed = frame != m_window.geometry();
+        if (!framed && ++m_looks < kLooks)
             return;
-        m_margins = margins;
-        m_placed = true;
+        m_timer.stop();
         const QScreen* screen = m_window.screen();
-        if (!screen)
+        if (!screen || !m_window.isVisible())
             return;
         const QPoint inside = FrameInside(frame, screen->availableGeometry());
         if (inside != frame.topLeft())
@@ -110,8 +134,8 @@ private:
     }
 
     QWidget& m_window;
-    QMargins m_margins;
-    bool m_placed = false;  // shown and placed by the dialog itself
+    QTimer m_timer;
+    int m_looks = 0;
 };
 
 } // namespace

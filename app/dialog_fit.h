@@ -38,10 +38,14 @@ QFont FontThatFits(const QFont& font, int cx, int cy, const QRect& available);
 // title bar) is the part kept on screen.
 QPoint FrameInside(const QRect& frame, const QRect& available);
 
+// Where a window's client area goes so that its frame, `frame` around it, is
+// centred in `available`, or kept inside it with its title bar on screen.
+QPoint ClientPlacement(const QSize& client, const QMargins& frame, const QRect& available);
+
 // The screen a new top-level window opens on: the one under the pointer.
 QScreen* ScreenForNewWindow();
 
-// Keeps `window`'s title bar on its screen: once it is shown and whenever the
-// window manager has framed or moved it, a frame reaching past the screen's
-// free area is moved back inside.
+// Keeps `window`'s title bar on its screen: it opens centred on its screen
+// with room for a frame, and once the window manager has framed it, a frame
+// reaching past the screen's free area is moved back inside.
 void KeepOnScreen(QWidget& window);
