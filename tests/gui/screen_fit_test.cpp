@@ -44,6 +44,17 @@ TEST(DialogFit, FrameIsMovedInsideKeepingItsTitleBar)
     EXPECT_EQ(FrameInside(QRect(2000, -20, 1400, 900), screen), QPoint(1920, 0));
 }
 
+TEST(DialogFit, ClientIsPlacedWithRoomForTheTitleBar)
+{
+    // A 2x desktop font: 640 x 400 in Qt's coordinates; a 30-pixel title bar.
+    const QRect screen(0, 0, 640, 400);
+    const QMargins frame(1, 30, 1, 4);
+    // Centred: the frame of 317 x 365 at 161, 17.
+    EXPECT_EQ(ClientPlacement(QSize(315, 331), frame, screen), QPoint(162, 47));
+    // Taller than the screen with its frame: the title bar stays on it.
+    EXPECT_EQ(ClientPlacement(QSize(315, 380), frame, screen), QPoint(162, 30));
+}
+
 class SmallScreen : public DialogTest {
 protected:
     void SetUp() override
