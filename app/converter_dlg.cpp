@@ -301,10 +301,11 @@ void CConverterDlg::OnStartConversion()
             if (!m_lstFiles->item(index)->isSelected())
                 continue;
             m_progress->StartFile(++number, FromLocal(m_names[index]));
+            // Never over what an earlier capture of this batch wrote.
             const std::size_t other = earlier[number - 1];
             if (other != kNoEarlierOutput) {
-                ShowMessage(SameOutputMessage(OutputPathFor(m_strFolder + batch[number - 1]), batch[other],
-                                              batch[number - 1]));
+                const std::string output = OutputPathFor(m_strFolder + m_names[index]);
+                ShowMessage(SameOutputMessage(output, batch[other], m_names[index]));
                 break;
             }
             const int result = ConvertCaptureFile(m_strFolder + m_names[index]);

@@ -78,8 +78,7 @@ std::vector<DialogItem> BuildDialog(QDialog& dialog, const DialogTemplate& dialo
     dialog.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
     // The desktop's font at the desktop's size, not the template's 9-point face:
     // the dialog units come from it, so the whole dialog grows with a larger
-    // font, as far as the screen has room for it.
-    // It opens on the screen it was measured for.
+    // font, as far as the screen it opens on has room for it.
     QScreen* screen = ScreenForNewWindow();
     if (screen)
         dialog.setScreen(screen);

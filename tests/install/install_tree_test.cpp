@@ -169,7 +169,8 @@ TEST_F(InstalledTree, WindowHasAManPageAndThePackageItsCopyrightAndChangelog)
     EXPECT_EQ(changelog.out.rfind("tavrino-pcap-converter (1.0.0.0) ", 0), 0u) << changelog.err;
     if (!WITH_WINDOW)
         return;
-    const CommandResult page = RunCommand({"/usr/bin/env", "gzip", "-dc", prefix() / "share/man/man1/tavrino-pcap-converter.1.gz"});
+    const CommandResult page =
+        RunCommand({"/usr/bin/env", "gzip", "-dc", prefix() / "share/man/man1/tavrino-pcap-converter.1.gz"});
     EXPECT_EQ(page.out.rfind(".TH TAVRINO-PCAP-CONVERTER 1", 0), 0u) << page.err;
 }
 
@@ -207,7 +208,8 @@ protected:
 TEST_F(InstalledFileType, MenuEntryAndTypeDefinitionValidate)
 {
     const CommandResult desktop =
-        RunCommand({"/usr/bin/env", "desktop-file-validate", prefix() / "share/applications" / (std::string(APP_ID) + ".desktop")});
+        RunCommand({"/usr/bin/env", "desktop-file-validate",
+                    prefix() / "share/applications" / (std::string(APP_ID) + ".desktop")});
     EXPECT_EQ(desktop.exitCode, 0) << desktop.out << desktop.err;
     // Hints only (two main categories, on purpose: Network and Utilities).
     const std::string said = desktop.out + desktop.err;
