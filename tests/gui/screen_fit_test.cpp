@@ -99,13 +99,4 @@ TEST_F(SmallScreen, LargeFontIsScaledDownUntilTheWholeDialogIsOnScreen)
     // inside the dialog.
     const QRect button = dlg->m_btnStartConversion->geometry();
     EXPECT_TRUE(dlg->rect().contains(button)) << Shown(button);
-    EXPECT_EQ(dlg->size(), QSize(MapDialogRect(0, 0, 210, 241, BaseUnitsOf(dlg->font())).width,
-                                 MapDialogRect(0, 0, 210, 241, BaseUnitsOf(dlg->font())).height));
-}
-
-TEST_F(SmallScreen, DesktopFontIsKeptWhereTheDialogFits)
-{
-    OpenDialog();
-    EXPECT_EQ(dlg->font(), desktop);
-    EXPECT_TRUE(small->availableGeometry().contains(dlg->frameGeometry()));
 }
