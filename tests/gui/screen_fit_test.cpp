@@ -59,6 +59,8 @@ class SmallScreen : public DialogTest {
 protected:
     void SetUp() override
     {
+        if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
+            GTEST_SKIP() << "the small screen is one of the offscreen platform's";
         for (QScreen* screen : QGuiApplication::screens()) {
             if (screen->geometry().size() == QSize(1280, 800))
                 small = screen;
