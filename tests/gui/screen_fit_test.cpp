@@ -59,6 +59,7 @@ class SmallScreen : public DialogTest {
 protected:
     void SetUp() override
     {
+        desktop = QApplication::font();
         if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
             GTEST_SKIP() << "the small screen is one of the offscreen platform's";
         for (QScreen* screen : QGuiApplication::screens()) {
@@ -66,7 +67,6 @@ protected:
                 small = screen;
         }
         ASSERT_NE(small, nullptr) << "the tests' offscreen screens are not configured";
-        desktop = QApplication::font();
         QCursor::setPos(small->geometry().center());
     }
     void TearDown() override
