@@ -7,6 +7,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
             tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
             bindfs xfsprogs strace desktop-file-utils libxml2-utils shared-mime-info xdg-utils libglib2.0-bin openbox xdotool libx11-dev \
+            librsvg2-bin appstream lintian \
             emscripten chromium nodejs \
             googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip unzip wixl msitools
 

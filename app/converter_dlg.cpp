@@ -1,11 +1,14 @@
 #include "converter_dlg.h"
 
+#include "batch_outputs.h"
 #include "capture_listing.h"
 #include "convert_capture_file.h"
 #include "dialog_template.h"
 #include "folder_chooser.h"
 #include "folder_label.h"
+#include "folder_places.h"
 #include "icon_position.h"
+#include "output_path.h"
 #include "program_path.h"
 #include "resource.h"
 
@@ -122,6 +125,7 @@ bool CConverterDlg::OnInitDialog()
         m_startPlace = StartPlaceFor({QFile::encodeName(QCoreApplication::arguments().value(0)).toStdString()});
     m_strFolder = m_startPlace.folder;
     ShowPathInLabel(*m_stcFolder, FromLocal(m_strFolder));
+    GetDlgItem(IDC_FOLDER_BROWSE)->setToolTip(QStringLiteral("Choose another folder"));
     m_lstFiles->viewport()->installEventFilter(this);
     OnRefresh();
     SelectNames(m_startPlace.names);
@@ -217,12 +221,14 @@ bool CConverterDlg::eventFilter(QObject* watched, QEvent* event)
 void CConverterDlg::OnBrowseFolder()
 {
     // The chooser starts on the current folder; its field takes a typed path.
-    FolderChooser chooser(this, QStringLiteral("select folder"), m_strFolder);
+    FolderChooser chooser(this, QStringLiteral("select folder"), m_strFolder,
+                          {HomeFolder(), m_startPlace.folder, m_chosenFolders});
     if (chooser.exec() != QDialog::Accepted)
         return;
     std::string folder = chooser.ChosenFolder();
     if (folder.empty())
         return;
+    m_chosenFolders = RememberChosen(std::move(m_chosenFolders), folder);
     if (folder.back() != '/')
         folder += '/';
     m_strFolder = folder;
@@ -273,7 +279,13 @@ void CConverterDlg::OnSelectNone()
 void CConverterDlg::OnStartConversion()
 {
     const int count = m_lstFiles->count();
-    const int selected = static_cast<int>(m_lstFiles->selectionModel()->selectedRows().size());
+    std::vector<std::string> batch;
+    for (int row = 0; row < count; ++row) {
+        if (m_lstFiles->item(row)->isSelected())
+            batch.push_back(m_names[row]);
+    }
+    const int selected = static_cast<int>(batch.size());
+    const std::vector<std::size_t> earlier = EarlierSameOutput(batch);
     int index = 0;
     bool cancelled = false;
     {
@@ -289,6 +301,13 @@ void CConverterDlg::OnStartConversion()
             if (!m_lstFiles->item(index)->isSelected())
                 continue;
             m_progress->StartFile(++number, FromLocal(m_names[index]));
+            // Never over what an earlier capture of this batch wrote.
+            const std::size_t other = earlier[number - 1];
+            if (other != kNoEarlierOutput) {
+                const std::string output = OutputPathFor(m_strFolder + m_names[index]);
+                ShowMessage(SameOutputMessage(output, batch[other], m_names[index]));
+                break;
+            }
             const int result = ConvertCaptureFile(m_strFolder + m_names[index]);
             cancelled = m_progress->Cancelled();
             if (result == -1 || cancelled)
