@@ -7,8 +7,9 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
             tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
             bindfs xfsprogs strace desktop-file-utils libxml2-utils shared-mime-info xdg-utils libglib2.0-bin openbox xdotool libx11-dev \
+            librsvg2-bin appstream lintian \
             emscripten chromium nodejs \
-            googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip
+            googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip unzip wixl msitools
 
 .PHONY: deps build run test test-sanitize bench fuzz package window-check zone-rule-check clean \
         web web-serve web-test-deps test-web bench-web windows test-windows
@@ -57,7 +58,7 @@ zone-rule-check: build
 	$(BUILD)/tpc-zone-rule-check
 
 # The Windows edition, cross-built: WINDOWS_BUILD/dt2pcap.exe,
-# tavrino-pcap-converter.exe and the zip of both.
+# tavrino-pcap-converter.exe, the zip of both and their installer (.msi).
 WINDOWS_BUILD ?= build-windows
 windows: deps
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release

@@ -62,6 +62,9 @@ int Dt2pcapMain(int argc, char** argv)
     case ParseResult::Run:
         break;
     }
+    ExpandWildcards(options.files);
+    if (!options.output.empty() && options.files.size() > 1)
+        return UsageError("-o/--output takes exactly one capture file");
 
     if (options.output == "-" && StandardOutputIsTerminal())
         return UsageError("refusing to write a capture to a terminal; redirect standard output or use -o FILE");
@@ -78,7 +81,7 @@ int Dt2pcapMain(int argc, char** argv)
             return UsageError(refusal);
         UseTimeZone(*options.timeZone);
     } else {
-        const std::string warning = CheckEnvironmentTimeZone();
+        const std::string warning = EnvironmentZoneWarning();
         if (!warning.empty())
             std::fprintf(stderr, "dt2pcap: warning: %s\n", warning.c_str());
     }

@@ -15,9 +15,17 @@ const char kUsage[] =
     "                      pcap stream to standard output, which must not be a\n"
     "                      terminal\n"
     "      --tz=ZONE       compute time stamps as if this machine's time zone were\n"
+#ifdef _WIN32
+    "                      ZONE, in the C runtime's form: a name, the hours WEST\n"
+    "                      of UTC, an optional daylight name, such as JST-9,\n"
+    "                      EST5EDT or IST-5:30 (IANA names such as Asia/Tokyo\n"
+    "                      are for other systems); default: TZ or the system's\n"
+    "                      zone\n"
+#else
     "                      ZONE (an IANA name such as Asia/Tokyo; on Windows the\n"
     "                      C runtime's form such as JST-9); default: TZ or the\n"
     "                      system's zone\n"
+#endif
     "  -k, --keep-going    after a failed file, go on with the others\n"
     "  -q, --quiet         no progress line (only ever shown when standard error\n"
     "                      is a terminal)\n"

@@ -7,6 +7,8 @@
 // arguments as UTF-8.
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 int Dt2pcapMain(int argc, char** argv);
 
@@ -20,3 +22,8 @@ bool StandardOutputIsOpen();
 bool StandardErrorIsTerminal();
 // The width of the terminal on standard error, 80 when it cannot say.
 std::size_t StandardErrorColumns();
+
+// The file arguments with their wildcards (`*`, `?`) expanded where the
+// system leaves that to the program (Windows); an argument that matches
+// nothing stays as it is. Elsewhere the shell has done it: nothing changes.
+void ExpandWildcards(std::vector<std::string>& files);

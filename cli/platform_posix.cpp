@@ -66,3 +66,5 @@ std::size_t StandardErrorColumns()
 }
 
 int main(int argc, char** argv) { return Dt2pcapMain(argc, argv); }
+
+void ExpandWildcards(std::vector<std::string>&) {}

@@ -13,12 +13,23 @@
 
 namespace {
 
-// Ctrl+C, Ctrl+Break, a closed console: remove the unfinished output and let
-// the system's default handling end the program.
+UINT originalOutputCodePage = 0;
+
+void RestoreCodePage()
+{
+    if (originalOutputCodePage != 0)
+        SetConsoleOutputCP(originalOutputCodePage);
+}
+
+// Ctrl+C, Ctrl+Break, a closed console: remove the unfinished output, give
+// the console back its code page, and end with the status a stop by Ctrl+C
+// gives (the system's own handling neither restores the one nor reliably
+// gives the other).
 BOOL WINAPI OnConsoleControl(DWORD)
 {
     file_layer::RemoveUnfinishedFiles();
-    return FALSE;
+    RestoreCodePage();
+    ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
 }
 
 // A console, not a file, a pipe or the NUL device (which the C runtime's
@@ -27,14 +38,6 @@ bool IsConsole(DWORD which)
 {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(which), &mode) != 0;
-}
-
-UINT originalOutputCodePage = 0;
-
-void RestoreCodePage()
-{
-    if (originalOutputCodePage != 0)
-        SetConsoleOutputCP(originalOutputCodePage);
 }
 
 } // namespace

@@ -14,6 +14,13 @@ bool IsKnownTimeZone(const std::string& zone);
 // The usage error for a zone that is not known, such as "unknown time zone 'X'".
 std::string UnknownTimeZoneText(const std::string& zone);
 
+// Without --tz, the conversions use the TZ environment variable. When the
+// system would silently read it as another zone (a name it cannot load, a zone
+// that counts leap seconds, a form the runtime misreads), this settles on a
+// zone that can be trusted and returns a warning naming the zone used; empty
+// when there is nothing to say.
+std::string EnvironmentZoneWarning();
+
 // Makes the conversions compute local time in `zone`, which must be known.
 void UseTimeZone(const std::string& zone);
 
@@ -21,9 +28,3 @@ void UseTimeZone(const std::string& zone);
 // seconds (the "right/" zones) would put every time stamp off by them, since
 // pcap time stamps, like the system's clock, leave them out.
 std::string RefusedTimeZoneText(const std::string& zone);
-
-// Without --tz, the conversions use the TZ environment variable. When it names
-// a zone that cannot be loaded, or one that counts leap seconds, the system
-// would silently use another: this settles on a zone that can be trusted and
-// returns a warning that says which; "" when TZ is fine.
-std::string CheckEnvironmentTimeZone();

@@ -120,7 +120,7 @@ std::string RefusedTimeZoneText(const std::string& zone)
     return name.compare(0, 6, "right/") == 0 ? refusal + "; use '" + SafeName(name.substr(6)) + "'" : refusal;
 }
 
-std::string CheckEnvironmentTimeZone()
+std::string EnvironmentZoneWarning()
 {
     const char* value = std::getenv("TZ");
     if (value == nullptr || *value == '\0')

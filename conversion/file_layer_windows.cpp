@@ -100,6 +100,30 @@ struct ScopedHandle {
     }
 };
 
+constexpr char kInUse[] = "in use by another program";
+constexpr int kHeldAttempts = 10;
+
+// ERROR_SHARING_VIOLATION while another program has `path` open (tried a few
+// times, since a virus scanner or an indexer lets go within moments), another
+// error when it cannot be opened at all, ERROR_SUCCESS when no one holds it.
+DWORD HeldOpenError(const std::wstring& path)
+{
+    for (int attempt = 0;; ++attempt) {
+        // Sharing nothing: any other open handle that reads, writes or
+        // deletes makes this fail.
+        const HANDLE alone = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (alone != INVALID_HANDLE_VALUE) {
+            CloseHandle(alone);
+            return ERROR_SUCCESS;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION || attempt + 1 == kHeldAttempts)
+            return error;
+        Sleep(kMoveRetryMilliseconds);
+    }
+}
+
 } // namespace
 
 const char kPathSeparators[] = "\\/:";
@@ -178,8 +202,10 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
         DWORD done = 0;
         if (!WriteFile(AsHandle(handle), next, asked, &done, nullptr)) {
             const DWORD error = GetLastError();
-            const bool readerGone = error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE;
-            if (readerGone && GetFileType(AsHandle(handle)) == FILE_TYPE_PIPE) {
+            // Only a pipe says these, in whichever words its kind uses.
+            const bool readerGone =
+                error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
+            if (readerGone) {
                 // The reader has closed the pipe: end quietly, as SIGPIPE ends
                 // a POSIX program, with the status of a failed run.
                 RemoveUnfinishedFiles();
@@ -297,11 +323,12 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
             reason = windows_text::SystemErrorText(ERROR_ACCESS_DENIED);
             return false;
         }
-        // Locked: another program holds it open without sharing its deletion.
-        ScopedHandle writable{CreateFileW(wideFinal.c_str(), DELETE, shareAll, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
-        if (writable.handle == INVALID_HANDLE_VALUE) {
-            reason = windows_text::SystemErrorText(GetLastError());
+        // Held open by another program, even one that shares deletion: the
+        // finished file could not be moved onto it. Refused now, as this
+        // file's own failure, rather than after the whole conversion.
+        const DWORD heldError = HeldOpenError(wideFinal);
+        if (heldError != ERROR_SUCCESS) {
+            reason = heldError == ERROR_SHARING_VIOLATION ? kInUse : windows_text::SystemErrorText(heldError);
             return false;
         }
         m_state.any = true;
@@ -371,8 +398,12 @@ Replacement::CommitResult Replacement::Commit()
             Sleep(kMoveRetryMilliseconds);
         }
     }
-    if (!moved)
+    if (!moved) {
+        // Said as at the start: another program took hold of the name meanwhile.
+        if (lastError == ERROR_ACCESS_DENIED && HeldOpenError(wideFinal) == ERROR_SHARING_VIOLATION)
+            lastError = ERROR_SHARING_VIOLATION;
         DeleteFileW(temporary.c_str());
+    }
     Forget(temporary);
     m_tempPath.clear();
     m_state = Replaced();

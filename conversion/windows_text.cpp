@@ -55,9 +55,10 @@ std::string SystemErrorText(unsigned long errorCode)
     case ERROR_INVALID_DRIVE:
         return "No such file or directory";
     case ERROR_ACCESS_DENIED:
+        return "Permission denied";
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return "Permission denied";
+        return "in use by another program";
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return "No space left on device";
@@ -69,6 +70,7 @@ std::string SystemErrorText(unsigned long errorCode)
         return "Read-only file system";
     case ERROR_BROKEN_PIPE:
     case ERROR_NO_DATA:
+    case ERROR_PIPE_NOT_CONNECTED:
         return "Broken pipe";
     default:
         break;
@@ -86,6 +88,24 @@ std::string SystemErrorText(unsigned long errorCode)
     if (message.empty())
         return "System error " + std::to_string(errorCode);
     return WideToUtf8(message);
+}
+
+bool IsDeviceName(const std::wstring& name)
+{
+    std::wstring base = name.substr(0, name.find(L'.'));
+    while (!base.empty() && base.back() == L' ')
+        base.pop_back();
+    for (wchar_t& c : base) {
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" || base == L"CONIN$" ||
+        base == L"CONOUT$")
+        return true;
+    // COM1-COM9, LPT1-LPT9, also with the superscript digits the system counts.
+    const bool numbered = base.size() == 4 && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0);
+    const wchar_t digit = numbered ? base[3] : L'\0';
+    return (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
 }
 
 } // namespace windows_text

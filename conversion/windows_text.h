@@ -17,4 +17,9 @@ std::string WideToUtf8(const std::wstring& text);
 // own message.
 std::string SystemErrorText(unsigned long errorCode);
 
+// True for a name the system takes for a device whatever the folder:
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9 in any case, with any extension
+// ("aux.DT"). Such a name in a folder listing cannot be opened as a file.
+bool IsDeviceName(const std::wstring& name);
+
 } // namespace windows_text

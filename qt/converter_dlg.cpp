@@ -6,6 +6,7 @@
 #include "dialog_template.h"
 #include "folder_chooser.h"
 #include "folder_label.h"
+#include "folder_places.h"
 #include "icon_position.h"
 #include "program_file.h"
 
@@ -113,6 +114,7 @@ bool CConverterDlg::OnInitDialog()
         m_startPlace = StartPlaceFor({QFile::encodeName(QCoreApplication::arguments().value(0)).toStdString()});
     m_strFolder = m_startPlace.folder;
     ShowPathInLabel(*m_stcFolder, FromLocal(m_strFolder));
+    GetDlgItem(IDC_FOLDER_BROWSE)->setToolTip(QStringLiteral("Choose another folder"));
     m_lstFiles->viewport()->installEventFilter(this);
     OnRefresh();
     SelectNames(m_startPlace.names);
@@ -208,12 +210,14 @@ bool CConverterDlg::eventFilter(QObject* watched, QEvent* event)
 void CConverterDlg::OnBrowseFolder()
 {
     // The chooser starts on the current folder; its field takes a typed path.
-    FolderChooser chooser(this, QStringLiteral("select folder"), m_strFolder);
+    FolderChooser chooser(this, QStringLiteral("select folder"), m_strFolder,
+                          {HomeFolder(), m_startPlace.folder, m_chosenFolders});
     if (chooser.exec() != QDialog::Accepted)
         return;
     std::string folder = chooser.ChosenFolder();
     if (folder.empty())
         return;
+    m_chosenFolders = RememberChosen(std::move(m_chosenFolders), folder);
     if (folder.back() != '/')
         folder += '/';
     m_strFolder = folder;

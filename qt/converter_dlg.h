@@ -93,6 +93,7 @@ private:
     // text need not survive a round trip to bytes.
     std::vector<std::string> m_names;
     StartPlace m_startPlace;
+    std::vector<std::string> m_chosenFolders;  // by "...", most recent first
     std::unique_ptr<BatchProgress> m_progress;  // while a batch runs
     std::vector<DialogItem> m_items;
 };

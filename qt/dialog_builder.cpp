@@ -1,5 +1,6 @@
 #include "dialog_builder.h"
 
+#include "dialog_fit.h"
 #include "dialog_units.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 
 #include <cstring>
 
@@ -37,6 +39,9 @@ QWidget* CreateControl(QDialog& dialog, const DialogItemTemplate& item)
         // thousands then needs no measuring of each.
         list->setUniformItemSizes(true);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // A name too long for the list keeps its start and its end: captures
+        // of one series often differ only in their last characters.
+        list->setTextElideMode(Qt::ElideMiddle);
         list->setVerticalScrollBarPolicy((item.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         if (!(item.style & WS_BORDER))
             list->setFrameShape(QFrame::NoFrame);
@@ -72,8 +77,15 @@ std::vector<DialogItem> BuildDialog(QDialog& dialog, const DialogTemplate& dialo
                           Qt::WindowCloseButtonHint);
     dialog.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
     // The desktop's font at the desktop's size, not the template's 9-point face:
-    // the dialog units come from it, so the whole dialog grows with a larger font.
-    dialog.setFont(QApplication::font());
+    // the dialog units come from it, so the whole dialog grows with a larger
+    // font, as far as the screen it opens on has room for it.
+    QScreen* screen = ScreenForNewWindow();
+    if (screen)
+        dialog.setScreen(screen);
+    dialog.setFont(screen ? FontThatFits(QApplication::font(), dialogTemplate.cx, dialogTemplate.cy,
+                                         screen->availableGeometry())
+                          : QApplication::font());
+    KeepOnScreen(dialog);
     const DialogBaseUnits base = BaseUnitsOf(dialog.font());
     const PixelRect client = MapDialogRect(0, 0, dialogTemplate.cx, dialogTemplate.cy, base);
     dialog.setFixedSize(client.width, client.height);

@@ -1,9 +1,12 @@
 #include "folder_chooser.h"
 
+#include "folder_problem.h"
 #include "path_parts.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,7 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kWidthInChars = 60;
+constexpr int kWidthInChars = 76;
+constexpr int kPlacesWidthInChars = 16;
 constexpr int kListLines = 16;
 
 QString Shown(const std::string& bytes)
@@ -61,23 +65,49 @@ std::vector<std::string> Subfolders(const std::string& folder)
 
 } // namespace
 
-FolderChooser::FolderChooser(QWidget* parent, const QString& title, const std::string& startFolder)
-    : QDialog(parent), m_edit(new QLineEdit(this)), m_list(new QListWidget(this))
+FolderChooser::FolderChooser(QWidget* parent, const QString& title, const std::string& startFolder,
+                             const FolderPlaces& places)
+    : QDialog(parent), m_edit(new QLineEdit(this)), m_message(new QLabel(this)), m_places(new QListWidget(this)),
+      m_list(new QListWidget(this)), m_placeList(PlacesToOffer(places))
 {
     setWindowTitle(title);
     m_edit->setObjectName(QStringLiteral("folderEdit"));
+    m_message->setObjectName(QStringLiteral("folderMessage"));
+    m_places->setObjectName(QStringLiteral("folderPlaces"));
     m_list->setObjectName(QStringLiteral("folderList"));
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setWordWrap(true);
+    m_message->hide();
+    m_places->setFixedWidth(fontMetrics().averageCharWidth() * kPlacesWidthInChars);
+    m_places->setTextElideMode(Qt::ElideMiddle);
+    for (const Place& place : m_placeList) {
+        auto* item = new QListWidgetItem(Shown(place.label), m_places);
+        item->setToolTip(Shown(place.folder));
+        item->setIcon(style()->standardIcon(place.label == "Home" ? QStyle::SP_DirHomeIcon : QStyle::SP_DirIcon));
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* folders = new QHBoxLayout;
+    folders->addWidget(m_places);
+    folders->addWidget(m_list);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_edit);
-    layout->addWidget(m_list);
+    layout->addWidget(m_message);
+    layout->addLayout(folders);
     layout->addWidget(buttons);
     resize(fontMetrics().averageCharWidth() * kWidthInChars, fontMetrics().lineSpacing() * (kListLines + 6));
 
+    connect(m_edit, &QLineEdit::textEdited, this, [this] { ShowProblem(""); });
+    connect(m_places, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = m_places->row(item);
+        if (row >= 0 && static_cast<std::size_t>(row) < m_placeList.size())
+            Open(m_placeList[row].folder);
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &FolderChooser::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FolderChooser::reject);
     connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item)
+        // Not once taken: hiding the chooser moves the focus, and a list that
+        // gets it makes its first entry ("..") current.
+        if (item && !m_taken)
             Choose(EntryPath(item));
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
@@ -114,6 +144,13 @@ void FolderChooser::Open(const std::string& folder)
         m_list->item(i)->setToolTip(m_list->item(i)->text());
     }
     Choose(folder);
+    ShowProblem(FolderProblem(folder));
+}
+
+void FolderChooser::ShowProblem(const std::string& problem)
+{
+    m_message->setText(Shown(problem));
+    m_message->setVisible(!problem.empty());
 }
 
 void FolderChooser::Choose(const std::string& folder)
@@ -141,9 +178,14 @@ void FolderChooser::accept()
         path = fs::path(path).lexically_normal().string();
         if (path.size() > 1 && path.back() == '/')
             path.pop_back();
-        if (!IsFolder(path))
-            return;  // stays open, as the field's text names no folder
         m_chosen = path;
+        m_chosenText = typed;
     }
+    // Stays open on a path the window could not list, and says why.
+    const std::string problem = FolderProblem(m_chosen);
+    ShowProblem(problem);
+    if (!problem.empty())
+        return;
+    m_taken = true;
     QDialog::accept();
 }

@@ -3,32 +3,41 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QStringList>
-#include <QTextLayout>
 
 #include <algorithm>
 
 QString ElidePathToLines(const QString& path, const QFont& font, int width, int lines)
 {
     const QFontMetrics metrics(font);
-    if (lines <= 1)
-        return metrics.elidedText(path, Qt::ElideMiddle, width);
-
-    QTextLayout layout(path, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAnywhere);
-    layout.setTextOption(option);
+    const auto fits = [&](qsizetype start, qsizetype end) {
+        return metrics.horizontalAdvance(path.mid(start, end - start)) <= width;
+    };
     QStringList shown;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        if (shown.size() == lines - 1) {
+    qsizetype start = 0;
+    while (start < path.size()) {
+        if (shown.size() == std::max(lines, 1) - 1) {
             // The last line: the rest of the path, its end always visible.
-            shown << metrics.elidedText(path.mid(line.textStart()), Qt::ElideLeft, width);
+            shown << metrics.elidedText(path.mid(start), lines <= 1 ? Qt::ElideMiddle : Qt::ElideLeft, width);
             break;
         }
-        shown << path.mid(line.textStart(), line.textLength());
+        if (fits(start, path.size())) {
+            shown << path.mid(start);
+            break;
+        }
+        // As many whole folder names as fit, each line ending at a '/'; a
+        // single name wider than the line is broken where it must be.
+        qsizetype end = start;
+        for (qsizetype slash = path.indexOf(QLatin1Char('/'), start); slash >= 0 && fits(start, slash + 1);
+             slash = path.indexOf(QLatin1Char('/'), slash + 1))
+            end = slash + 1;
+        if (end == start) {
+            end = start + 1;
+            while (end < path.size() && fits(start, end + 1))
+                ++end;
+        }
+        shown << path.mid(start, end - start);
+        start = end;
     }
-    layout.endLayout();
     return shown.join(QLatin1Char('\n'));
 }
 

@@ -8,8 +8,9 @@
 class QFont;
 class QLabel;
 
-// `path` broken anywhere into lines at most `width` pixels wide; when it needs
-// more than `lines` lines, the last one shows only the path's end after "…".
+// `path` broken into lines at most `width` pixels wide, each ending at a '/'
+// where one fits; when it needs more than `lines` lines, the last one shows
+// only the path's end after "…" (one line: its start and end, "…" between).
 QString ElidePathToLines(const QString& path, const QFont& font, int width, int lines);
 
 // Shows `path` in as many lines as the label is high, the full path as its tooltip.

@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     // Where the window manager takes icons from the menu entry (Wayland).
-    QGuiApplication::setDesktopFileName(QStringLiteral("tavrino-pcap-converter"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TPC_APP_ID));
     if (!theApp.InitInstance())
         return 0;
     return application.exec();

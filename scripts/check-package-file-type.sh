@@ -31,7 +31,10 @@ fi
 # GNOME's way (gio), which reads the shared-mime-info database.
 export XDG_CURRENT_DESKTOP=GNOME
 
-desktop-file-validate "$share/applications/tavrino-pcap-converter.desktop"
+# The menu entry is named by the application's id, which the metainfo names too.
+entry=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$share"/metainfo/*.metainfo.xml)
+desktop-file-validate "$share/applications/$entry"
+appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml
 xmllint --noout "$share/mime/packages/tavrino-pcap-converter.xml"
 
 printf 'TAVRINO DATA   \0' >"$WORK/run1.DT"
@@ -46,5 +49,5 @@ for file in run1.DT run2.dt renamed.bin; do
 done
 app=$(xdg-mime query default application/x-tavrino-capture)
 echo "opens with: $app"
-[ "$app" = tavrino-pcap-converter.desktop ] || result=1
+[ "$app" = "$entry" ] || result=1
 exit $result

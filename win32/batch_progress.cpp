@@ -21,10 +21,18 @@ BatchProgress::BatchProgress(HWND owner, std::size_t fileCount)
 
 BatchProgress::~BatchProgress()
 {
+    Close();
+    SetActiveWindow(m_owner);
+}
+
+void BatchProgress::Close()
+{
+    m_closed = true;
+    // Enabled before the dialog goes, so that the activation passes to it.
     EnableWindow(m_owner, TRUE);
     if (m_dialog != nullptr)
         DestroyWindow(m_dialog);
-    SetActiveWindow(m_owner);
+    m_dialog = nullptr;
 }
 
 void BatchProgress::StartFile(std::size_t number, const std::wstring& name)
@@ -40,7 +48,7 @@ bool BatchProgress::Pump(std::uint64_t done, std::uint64_t total)
     if (now - m_lastPump < kPumpInterval)
         return !m_cancelled;
     m_lastPump = now;
-    if (m_dialog == nullptr && now - m_started >= kShowAfter)
+    if (m_dialog == nullptr && !m_closed && now - m_started >= kShowAfter)
         Show();
     if (m_dialog != nullptr) {
         const std::wstring text = L"File " + std::to_wstring(m_fileNumber) + L" of " + std::to_wstring(m_fileCount) +

@@ -22,8 +22,10 @@ public:
     // False once the user has cancelled.
     bool Pump(std::uint64_t done, std::uint64_t total);
     bool Cancelled() const { return m_cancelled; }
-    // The window message boxes belong to while the batch runs.
-    HWND MessageOwner() const { return m_dialog != nullptr ? m_dialog : m_owner; }
+    // Takes the progress dialog away and gives the owner its input back: a
+    // message ends the batch, and its box belongs to the owner, which is
+    // thus the active window again once the box is gone.
+    void Close();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -39,4 +41,5 @@ private:
     Clock::time_point m_started;
     Clock::time_point m_lastPump;
     bool m_cancelled = false;
+    bool m_closed = false;
 };

@@ -5,6 +5,7 @@
 #include "desktop_font_template.h"
 #include "dialog_ids.h"
 #include "folder_chooser.h"
+#include "folder_label_windows.h"
 #include "program_file.h"
 #include "windows_text.h"
 
@@ -21,6 +22,9 @@ std::wstring Wide(const std::string& text)
     windows_text::Utf8ToWide(text, wide);
     return wide;
 }
+
+// Posted by OnInitDialog: the start's message comes over the visible window.
+constexpr UINT kShowStartWarning = WM_APP + 1;
 
 } // namespace
 
@@ -64,6 +68,14 @@ INT_PTR CConverterDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (!IsIconic(m_hWnd))
             return FALSE;
         OnPaint();
+        return TRUE;
+    case WM_DRAWITEM:
+        if (wParam != IDC_FOLDER_PATH)
+            return FALSE;
+        DrawFolderLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case kShowStartWarning:
+        ShowMessage(m_startWarning);
         return TRUE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(m_hIcon);
@@ -119,9 +131,10 @@ BOOL CConverterDlg::OnInitDialog()
     m_stcFolder = GetDlgItem(m_hWnd, IDC_FOLDER_PATH);
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
-    // A long folder keeps its end in sight: elided in the middle, and whole in a tooltip.
+    // A long folder keeps its last name in sight: elided in the middle
+    // (folder_label_windows.h), and whole in a tooltip.
     SetWindowLongW(m_stcFolder, GWL_STYLE,
-                   GetWindowLongW(m_stcFolder, GWL_STYLE) | SS_PATHELLIPSIS | SS_NOPREFIX | SS_NOTIFY);
+                   (GetWindowLongW(m_stcFolder, GWL_STYLE) & ~SS_TYPEMASK) | SS_OWNERDRAW | SS_NOTIFY);
     m_folderTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
@@ -141,6 +154,8 @@ BOOL CConverterDlg::OnInitDialog()
         if (index != LB_ERR)
             SendMessageW(m_lstFiles, LB_SETSEL, TRUE, index);
     }
+    if (!m_startWarning.empty())
+        PostMessageW(m_hWnd, kShowStartWarning, 0, 0);
     return TRUE;  // the focus goes to the first tab stop, "Start conversion"
 }
 
@@ -164,6 +179,7 @@ void CConverterDlg::SetFolder(const std::string& folder)
     m_strFolder = folder;
     std::wstring text = Wide(m_strFolder);
     SetWindowTextW(m_stcFolder, text.c_str());
+    InvalidateRect(m_stcFolder, nullptr, TRUE);
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND;
@@ -264,6 +280,7 @@ bool CConverterDlg::OnProgress(std::uint64_t done, std::uint64_t total)
 
 void CConverterDlg::ShowMessage(const std::string& text)
 {
-    const HWND owner = m_progress != nullptr ? m_progress->MessageOwner() : m_hWnd;
-    MessageBoxW(owner, Wide(text).c_str(), Wide(ApplicationName()).c_str(), MB_OK);
+    if (m_progress != nullptr)
+        m_progress->Close();
+    MessageBoxW(m_hWnd, Wide(text).c_str(), Wide(ApplicationName()).c_str(), MB_OK);
 }

@@ -18,6 +18,8 @@ public:
     explicit CConverterDlg(StartPlace start);
     // Runs the dialog until Esc, the close box or Enter outside a button ends it.
     INT_PTR DoModal();
+    // A message shown once the window is up (such as a misread zone).
+    void WarnAtStart(std::string text) { m_startWarning = std::move(text); }
 
     // Converts one capture with this dialog as the owner of its message box.
     int ConvertCaptureFile(std::string path) override;
@@ -54,4 +56,5 @@ private:
     std::unique_ptr<BatchProgress> m_progress;  // while a batch runs
     HCURSOR m_cursorBeforeBatch = nullptr;
     StartPlace m_start;
+    std::string m_startWarning;
 };

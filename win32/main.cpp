@@ -2,6 +2,7 @@
 
 #include "converter_dlg.h"
 #include "program_file.h"
+#include "runtime_zone.h"
 #include "windows_text.h"
 
 #include <commctrl.h>
@@ -25,6 +26,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     windows_text::Utf8ToWide(ProgramFilePath(), program);
     {
         CConverterDlg dialog(ChooseStartPlace(arguments, program));
+        // The C runtime reads a TZ it does not understand as some other zone
+        // without a word: say so, and which zone the time stamps will use.
+        dialog.WarnAtStart(runtime_zone::EnvironmentZoneWarning());
         dialog.DoModal();
     }
     if (com)

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 namespace {
 
 std::wstring FullPath(const std::wstring& path)
@@ -22,6 +25,31 @@ bool SameText(const std::wstring& a, const std::wstring& b)
            CSTR_EQUAL;
 }
 
+std::wstring KnownFolder(REFKNOWNFOLDERID which)
+{
+    std::wstring path;
+    wchar_t* found = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(which, KF_FLAG_DEFAULT, nullptr, &found)) && found != nullptr)
+        path = found;
+    CoTaskMemFree(found);
+    if (!path.empty() && path.back() != L'\\')
+        path += L'\\';
+    return path;
+}
+
+// Installed: under Program Files, where no capture belongs and no file may
+// be written by the user.
+bool IsInstalled(const std::wstring& programFolder)
+{
+    for (const KNOWNFOLDERID& id : {FOLDERID_ProgramFiles, FOLDERID_ProgramFilesX64, FOLDERID_ProgramFilesX86}) {
+        const std::wstring folder = KnownFolder(id);
+        if (!folder.empty() && programFolder.size() >= folder.size() &&
+            SameText(programFolder.substr(0, folder.size()), folder))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 StartPlace ChooseStartPlace(const std::vector<std::wstring>& arguments, const std::wstring& programPath)
@@ -29,6 +57,11 @@ StartPlace ChooseStartPlace(const std::vector<std::wstring>& arguments, const st
     StartPlace place;
     if (arguments.empty()) {
         place.folder = FolderOf(programPath);
+        if (IsInstalled(place.folder)) {
+            const std::wstring documents = KnownFolder(FOLDERID_Documents);
+            if (!documents.empty())
+                place.folder = documents;
+        }
         return place;
     }
     const std::wstring first = FullPath(arguments[0]);

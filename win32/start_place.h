@@ -12,7 +12,8 @@ struct StartPlace {
 };
 
 // Without arguments: the program's own folder (a copy in a folder of
-// captures lists them). A FOLDER opens on that folder; FILE... (files dropped
+// captures lists them), or the user's documents when the program is
+// installed under Program Files. A FOLDER opens on that folder; FILE... (files dropped
 // on the program, "Open with") on the first file's folder with those files
 // of it selected. Relative arguments are taken from the current folder.
 StartPlace ChooseStartPlace(const std::vector<std::wstring>& arguments, const std::wstring& programPath);

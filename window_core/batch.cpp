@@ -1,6 +1,8 @@
 #include "batch.h"
 
+#include "batch_outputs.h"
 #include "conversion_outcome.h"
+#include "output_path.h"
 
 namespace {
 
@@ -30,10 +32,17 @@ bool RunBatch(const std::string& folder, const std::vector<std::string>& names, 
     bool complete = true;
     {
         BatchScope scope(host, names.size());
-        std::size_t number = 0;
-        for (const std::string& name : names) {
-            host.FileStarted(++number, name);
-            if (!ConvertOne(folder + name, host)) {
+        const std::vector<std::size_t> earlier = EarlierSameOutput(names);
+        for (std::size_t index = 0; index < names.size(); ++index) {
+            host.FileStarted(index + 1, names[index]);
+            // Never over what an earlier capture of this batch wrote.
+            if (earlier[index] != kNoEarlierOutput) {
+                host.ShowMessage(
+                    SameOutputMessage(OutputPathFor(folder + names[index]), names[earlier[index]], names[index]));
+                complete = false;
+                break;
+            }
+            if (!ConvertOne(folder + names[index], host)) {
                 complete = false;
                 break;
             }

@@ -26,8 +26,8 @@ public:
 };
 
 // Converts the captures `names` of `folder` (ending with its separator) in
-// that order. The first failure, shown by the conversion through `host`, or a
-// cancel ends the batch (a failed write is shown as any failure, through
-// RunReporting); a batch that converted every file ends with "Done.".
-// Returns whether it did.
+// that order. The first failure ends the batch: one the conversion shows
+// through `host` (a failed write too, through RunReporting), or a capture
+// whose output an earlier one of the batch wrote. So does a cancel. A batch
+// that converted every file ends with "Done."; returns whether it did.
 bool RunBatch(const std::string& folder, const std::vector<std::string>& names, BatchHost& host);

@@ -20,7 +20,8 @@ std::vector<std::string> ListCaptureNames(const std::string& folder)
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        // A folder is not a capture, and "aux.DT" opens a device, not a file.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || windows_text::IsDeviceName(found.cFileName))
             continue;
         std::string name = windows_text::WideToUtf8(found.cFileName);
         if (MatchesCapturePattern(name))

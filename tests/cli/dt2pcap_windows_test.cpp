@@ -1,5 +1,6 @@
 // dt2pcap.exe's Windows side: zones in the C runtime's form, the console and
-// NUL, a reader that closes the pipe, names beyond ASCII.
+// NUL, a reader that closes the pipe, names beyond ASCII, wildcards, a .pcap
+// another program holds.
 
 #include "dt2pcap_fixture.h"
 
@@ -14,7 +15,106 @@ constexpr unsigned kFrames = 25;
 class Dt2pcapWindows : public Dt2pcapTest {
 protected:
     void SetUp() override { SomeFrames(kFrames).WriteTo(dir / "run1.DT"); }
+
+    std::wstring ProgramBesideUs()
+    {
+        std::wstring self(32768, L'\0');
+        self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
+        return self.substr(0, self.find_last_of(L"\\/") + 1) + L"dt2pcap.exe";
+    }
+
+    // dt2pcap started with `arguments` exactly as a command prompt passes
+    // them, quotes included; standard error in `err`.
+    int RunTyped(const std::wstring& arguments, std::string& err)
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE errRead, errWrite;
+        if (!CreatePipe(&errRead, &errWrite, &inherit, 0))
+            return -1;
+        SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+        const HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+        std::wstring commandLine = L"dt2pcap " + arguments;
+        const std::wstring folder = std::filesystem::u8path(dir.path()).wstring();
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = nul;
+        startup.hStdError = errWrite;
+        PROCESS_INFORMATION process{};
+        const BOOL started = CreateProcessW(ProgramBesideUs().c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                                            CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process);
+        CloseHandle(errWrite);
+        CloseHandle(nul);
+        err.clear();
+        char block[4096];
+        DWORD got = 0;
+        while (started && ReadFile(errRead, block, sizeof block, &got, nullptr) && got > 0)
+            err.append(block, got);
+        CloseHandle(errRead);
+        if (!started)
+            return -1;
+        WaitForSingleObject(process.hProcess, 60000);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        return static_cast<int>(code);
+    }
 };
+
+TEST_F(Dt2pcapWindows, WildcardsAreExpandedQuotedOrNotInTheListsOrder)
+{
+    // Five captures, two of them broken so that the messages show the order:
+    // "a" before "B" ignoring case (byte order would put "B" first).
+    std::filesystem::remove(std::filesystem::u8path(dir / "run1.DT"));
+    NotACapture().WriteTo(dir / "B.DT");
+    NotACapture().WriteTo(dir / "a.DT");
+    for (const char* name : {"c.dt", "D.DT", "e.Dt"})
+        SomeFrames(3).WriteTo(dir / name);
+    // Neither a folder nor a name the system takes for a device is a capture.
+    CreateDirectoryW(std::filesystem::u8path(dir / "folder.DT").wstring().c_str(), nullptr);
+    std::string err;
+    for (const std::wstring pattern : {L"*.DT", L"\"*.DT\"", L"\"*.?T\" nothing*.DT"}) {
+        const int status = RunTyped(L"-k " + pattern, err);
+        EXPECT_EQ(status, 1) << err;
+        const bool withNothing = pattern.find(L"nothing") != std::wstring::npos;
+        EXPECT_EQ(err, std::string("a.DT File header error\nB.DT File header error\n") +
+                           (withNothing ? "nothing*.DT Open error\ndt2pcap: 3 of 6 files not converted\n"
+                                        : "dt2pcap: 2 of 5 files not converted\n"));
+        for (const char* name : {"c.pcap", "D.pcap", "e.pcap"})
+            EXPECT_EQ(RecordCount(name), 3u) << name;
+    }
+    // A folder part is kept as typed; -o still takes one capture only.
+    CreateDirectoryW(std::filesystem::u8path(dir / "sub").wstring().c_str(), nullptr);
+    SomeFrames(2).WriteTo(dir / "sub/x.DT");
+    EXPECT_EQ(RunTyped(L"sub\\*.DT", err), 0) << err;
+    EXPECT_EQ(RecordCount("sub/x.pcap"), 2u);
+    EXPECT_EQ(RunTyped(L"-o out.pcap *.DT", err), 2);
+    EXPECT_EQ(err, "dt2pcap: -o/--output takes exactly one capture file\nTry 'dt2pcap --help' for more information.\n");
+}
+
+TEST_F(Dt2pcapWindows, HeldPcapIsRefusedAsInUseAndTheNextFileGoesOn)
+{
+    SomeFrames(2).WriteTo(dir / "held.DT");
+    SomeFrames(2).WriteTo(dir / "ro.DT");
+    WriteFileBytes(dir / "held.pcap", {'k', 'e', 'e', 'p'});
+    WriteFileBytes(dir / "ro.pcap", {'k', 'e', 'e', 'p'});
+    SetFileAttributesW(std::filesystem::u8path(dir / "ro.pcap").wstring().c_str(), FILE_ATTRIBUTE_READONLY);
+    // Held by a program that shares everything, deletion included: a move
+    // onto it would still fail.
+    const HANDLE holder = CreateFileW(std::filesystem::u8path(dir / "held.pcap").wstring().c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const CommandResult result = Run({"-k", "held.DT", "ro.DT", "run1.DT"});
+    CloseHandle(holder);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Write file Open error\nheld.pcap: in use by another program\n"
+                          "Write file Open error\nro.pcap: Permission denied\n"
+                          "dt2pcap: 2 of 3 files not converted\n");
+    EXPECT_EQ(ReadFileBytes(dir / "held.pcap"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+    EXPECT_EQ(RecordCount("run1.pcap"), kFrames);
+}
 
 TEST_F(Dt2pcapWindows, ZoneOptionAndTzTakeTheRuntimesForm)
 {
@@ -39,7 +139,13 @@ TEST_F(Dt2pcapWindows, IanaNamesAndNonsenseZonesAreUsageErrors)
     EXPECT_EQ(iana.exitCode, 2);
     EXPECT_EQ(iana.err, "dt2pcap: time zone 'Asia/Tokyo' is an IANA name, which Windows' C runtime does not know; "
                         "give its own form, such as JST-9\nTry 'dt2pcap --help' for more information.\n");
-    for (const std::string zone : {"", "Asia", "JS-9", "JST-99", "JST-9:7", "JST+9XY", "9"}) {
+    // A name alone would be read as UTC: refused, with the form shown.
+    const CommandResult alone = Run({"--tz", "EST", "run1.DT"});
+    EXPECT_EQ(alone.exitCode, 2);
+    EXPECT_EQ(alone.err, "dt2pcap: unknown time zone 'EST'; give the C runtime's form: a name, the hours west of UTC, "
+                         "an optional daylight name, such as EST5EDT, JST-9 or IST-5:30\n"
+                         "Try 'dt2pcap --help' for more information.\n");
+    for (const std::string zone : {"", "Asia", "JS-9", "JST-99", "JST-9:7", "JST+9XY", "9", "CET", "JST", "XYZ"}) {
         const CommandResult result = Run({"--tz", zone, "run1.DT"});
         EXPECT_EQ(result.exitCode, 2) << zone;
         EXPECT_NE(result.err.find("unknown time zone '" + zone + "'"), std::string::npos) << result.err;
@@ -47,6 +153,18 @@ TEST_F(Dt2pcapWindows, IanaNamesAndNonsenseZonesAreUsageErrors)
     EXPECT_FALSE(PathExists(dir / "run1.pcap"));
     for (const std::string zone : {"UTC", "UTC0", "JST-9", "EST5EDT", "IST-5:30", "XYZ+12:34:56"})
         EXPECT_EQ(Run({"--tz", zone, "-o", "out.pcap", "run1.DT"}).exitCode, 0) << zone;
+}
+
+TEST_F(Dt2pcapWindows, ZoneTheRuntimeWouldMisreadIsWarnedAbout)
+{
+    const CommandResult iana = Run({"-o", "iana.pcap", "run1.DT"}, {"TZ=Asia/Tokyo"});
+    EXPECT_EQ(iana.exitCode, 0);
+    EXPECT_EQ(iana.err, "dt2pcap: warning: TZ is 'Asia/Tokyo', which is not a zone in the C runtime's form "
+                        "(such as JST-9 or EST5EDT); time stamps are computed in UTC\n");
+    // Stated zones, and --tz over whatever TZ says, go without a word.
+    for (const std::string tz : {"TZ=JST-9", "TZ=UTC", "TZ="})
+        EXPECT_EQ(Run({"-o", "x.pcap", "run1.DT"}, {tz}).err, "") << tz;
+    EXPECT_EQ(Run({"--tz", "UTC0", "-o", "x.pcap", "run1.DT"}, {"TZ=EST"}).err, "");
 }
 
 TEST_F(Dt2pcapWindows, NulIsNotAConsole)

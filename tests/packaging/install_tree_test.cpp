@@ -78,7 +78,7 @@ TEST_F(InstalledTree, ManPageIsInSectionOneAndCoversEveryOption)
 
 TEST_F(InstalledTree, MenuEntryStartsTheWindowWithItsIcon)
 {
-    const fs::path entry = prefix() / "share/applications/tavrino-pcap-converter.desktop";
+    const fs::path entry = prefix() / "share/applications" / (std::string(APP_ID) + ".desktop");
     if (!WITH_WINDOW) {
         EXPECT_FALSE(fs::exists(entry)) << "a menu entry without the window it starts";
         return;
@@ -136,6 +136,43 @@ TEST_F(InstalledTree, IconsInTheHicolorThemeAtTheirSizes)
         EXPECT_EQ(u32At(16), static_cast<unsigned>(size));
         EXPECT_EQ(u32At(20), static_cast<unsigned>(size));
     }
+    // Menus and launchers from 48 px up: rendered from the one drawing, which
+    // is installed too.
+    for (int size : {48, 64, 128, 256}) {
+        const fs::path installed = prefix() / "share/icons/hicolor" /
+                                   (std::to_string(size) + "x" + std::to_string(size)) / "apps" /
+                                   "tavrino-pcap-converter.png";
+        const std::string png = ReadText(installed);
+        ASSERT_GE(png.size(), 24u) << installed;
+        EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+        const auto u32At = [&](std::size_t at) {
+            return static_cast<unsigned>(static_cast<unsigned char>(png[at])) << 24 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 1])) << 16 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 2])) << 8 |
+                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
+        };
+        EXPECT_EQ(u32At(16), static_cast<unsigned>(size)) << installed;
+        EXPECT_EQ(u32At(20), static_cast<unsigned>(size)) << installed;
+    }
+    EXPECT_NE(ReadText(prefix() / "share/icons/hicolor/scalable/apps/tavrino-pcap-converter.svg").find("<svg"),
+              std::string::npos);
+}
+
+TEST_F(InstalledTree, WindowHasAManPageAndThePackageItsCopyrightAndChangelog)
+{
+    const fs::path doc = prefix() / "share/doc/tavrino-pcap-converter";
+    const std::string copyright = ReadText(doc / "copyright");
+    EXPECT_EQ(copyright.rfind("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n", 0), 0u);
+    // The licence text is LICENSE's, each line indented, blank ones as " .".
+    EXPECT_NE(copyright.find("\nLicense: Expat\n Permission is hereby granted"), std::string::npos) << copyright;
+    EXPECT_NE(copyright.find("\n .\n THE SOFTWARE IS PROVIDED"), std::string::npos) << copyright;
+    const CommandResult changelog = RunCommand({"/usr/bin/env", "gzip", "-dc", doc / "changelog.gz"});
+    EXPECT_EQ(changelog.out.rfind("tavrino-pcap-converter (1.0.0.0) ", 0), 0u) << changelog.err;
+    if (!WITH_WINDOW)
+        return;
+    const CommandResult page =
+        RunCommand({"/usr/bin/env", "gzip", "-dc", prefix() / "share/man/man1/tavrino-pcap-converter.1.gz"});
+    EXPECT_EQ(page.out.rfind(".TH TAVRINO-PCAP-CONVERTER 1", 0), 0u) << page.err;
 }
 
 } // namespace
@@ -172,7 +209,8 @@ protected:
 TEST_F(InstalledFileType, MenuEntryAndTypeDefinitionValidate)
 {
     const CommandResult desktop =
-        RunCommand({"/usr/bin/env", "desktop-file-validate", prefix() / "share/applications/tavrino-pcap-converter.desktop"});
+        RunCommand({"/usr/bin/env", "desktop-file-validate",
+                    prefix() / "share/applications" / (std::string(APP_ID) + ".desktop")});
     EXPECT_EQ(desktop.exitCode, 0) << desktop.out << desktop.err;
     // Hints only (two main categories, on purpose: Network and Utilities).
     const std::string said = desktop.out + desktop.err;
@@ -181,6 +219,19 @@ TEST_F(InstalledFileType, MenuEntryAndTypeDefinitionValidate)
     const CommandResult xml =
         RunCommand({"/usr/bin/env", "xmllint", "--noout", prefix() / "share/mime/packages/tavrino-pcap-converter.xml"});
     EXPECT_EQ(xml.exitCode, 0) << xml.err;
+}
+
+TEST_F(InstalledFileType, SoftwareCentresValidateItsMetainfo)
+{
+    if (RunCommand({"/bin/sh", "-c", "command -v appstreamcli"}).exitCode != 0)
+        GTEST_SKIP() << "appstreamcli is not installed (make deps)";
+    const fs::path metainfo = prefix() / "share/metainfo" / (std::string(APP_ID) + ".metainfo.xml");
+    const CommandResult validate = RunCommand({"/usr/bin/env", "appstreamcli", "validate", "--no-net", metainfo});
+    EXPECT_EQ(validate.exitCode, 0) << validate.out << validate.err;
+    const std::string text = ReadText(metainfo);
+    EXPECT_NE(text.find("<launchable type=\"desktop-id\">" + std::string(APP_ID) + ".desktop</launchable>"),
+              std::string::npos);
+    EXPECT_NE(text.find("<mediatype>application/x-tavrino-capture</mediatype>"), std::string::npos);
 }
 
 TEST_F(InstalledFileType, CaptureIsRecognisedAndOpensWithTheConverter)
@@ -208,5 +259,5 @@ TEST_F(InstalledFileType, CaptureIsRecognisedAndOpensWithTheConverter)
 
     const CommandResult app =
         RunCommand({"/usr/bin/env", "xdg-mime", "query", "default", "application/x-tavrino-capture"}, "", env);
-    EXPECT_EQ(app.out, "tavrino-pcap-converter.desktop\n") << app.err;
+    EXPECT_EQ(app.out, std::string(APP_ID) + ".desktop\n") << app.err;
 }

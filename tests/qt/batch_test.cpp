@@ -1,6 +1,7 @@
 // "Start conversion": selected entries in list order, the first failure ends
 // the batch, "Done." only when every entry was visited.
 
+#include "batch_outputs.h"
 #include "dialog_fixture.h"
 #include "pcap_expect.h"
 
@@ -172,4 +173,33 @@ TEST_F(Batch, FailedWriteIsShownAndEndsTheBatchWithoutDone)
     Start();
     EXPECT_EQ(watcher.Texts().back(), QStringLiteral("Done."));
     EXPECT_TRUE(PathExists(Dir() + "b.pcap"));
+}
+
+TEST_F(Batch, SecondCaptureWithTheSameOutputFailsAndKeepsTheFirstsResult)
+{
+    // One file system that tells the names apart: both are listed, both
+    // would write run.pcap.
+    Put("run.DT", ValidCapture({60}));
+    Put("run.dt", ValidCapture({1514, 1514}));
+    Put("z.DT", ValidCapture({4}));
+    OpenDialog();
+    ChooseFolder(Dir());
+    ASSERT_EQ(Entries(), (QStringList{"run.DT", "run.dt", "z.DT"}));
+    ClickButton(IDC_SELECT_ALL);
+    Start();
+
+    EXPECT_EQ(watcher.Texts(), Texts{Message("Write file Open error\n" + Dir() +
+                                             "run.pcap: already written from run.DT in this batch, "
+                                             "not replaced by run.dt")});
+    EXPECT_EQ(FrameLengths("run.pcap"), std::vector<unsigned>{60});
+    EXPECT_FALSE(PathExists(Dir() + "z.pcap"));  // the batch ended there
+}
+
+TEST(BatchOutputs, EachCaptureIsTiedToTheFirstEarlierOneWithItsOutput)
+{
+    const std::vector<std::string> batch = {"run.DT", "x.DT", "run.dt", "Run.DT", "run.Dt", "x.dT"};
+    const std::vector<std::size_t> earlier = EarlierSameOutput(batch);
+    const std::size_t none = kNoEarlierOutput;
+    EXPECT_EQ(earlier, (std::vector<std::size_t>{none, none, 0, none, 0, 1}));
+    EXPECT_TRUE(EarlierSameOutput({}).empty());
 }

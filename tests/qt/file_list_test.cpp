@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QHelpEvent>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -114,6 +115,30 @@ TEST_F(FileList, EntriesShowTheirWholeNameAsTooltip)
     }
 }
 
+TEST_F(FileList, LongNamesThatDifferNearTheEndLookDifferent)
+{
+    // 110 characters, the last few before ".DT" telling them apart: shortened
+    // in the middle, each entry still shows its own end.
+    const std::string stem = "capture-with-a-very-long-file-name-from-the-night-shift-on-the-second-uplink-of-site-";
+    const std::string first = stem + std::string(110 - stem.size() - 6, 'x') + "-01.DT";
+    const std::string second = stem + std::string(110 - stem.size() - 6, 'x') + "-02.DT";
+    ASSERT_EQ(first.size(), 110u);
+    Put(first, {});
+    Put(second, {});
+    ClickButton(IDC_REFRESH);
+    QListWidget* list = dlg->m_lstFiles;
+    const QList<QListWidgetItem*> a = list->findItems(QString::fromStdString(first), Qt::MatchExactly);
+    const QList<QListWidgetItem*> b = list->findItems(QString::fromStdString(second), Qt::MatchExactly);
+    ASSERT_EQ(a.size(), 1);
+    ASSERT_EQ(b.size(), 1);
+    const QRect rowA = list->visualItemRect(a.first());
+    const QRect rowB = list->visualItemRect(b.first());
+    ASSERT_EQ(rowA.size(), rowB.size());
+    ASSERT_GT(list->fontMetrics().horizontalAdvance(a.first()->text()), rowA.width());  // too long to show whole
+    const QImage shot = list->viewport()->grab().toImage();
+    EXPECT_NE(shot.copy(rowA), shot.copy(rowB));
+}
+
 TEST(FolderLabel, LongPathKeepsItsStartAndEndInTwoLines)
 {
     const QFont font = QApplication::font();
@@ -130,6 +155,7 @@ TEST(FolderLabel, LongPathKeepsItsStartAndEndInTwoLines)
         EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
     EXPECT_TRUE(path.startsWith(lines[0]));
     EXPECT_GT(lines[0].size(), 10);
+    EXPECT_TRUE(lines[0].endsWith(QLatin1Char('/'))) << lines[0].toStdString();  // broken at a separator
     EXPECT_TRUE(lines[1].startsWith(QChar(0x2026)));
     EXPECT_TRUE(path.endsWith(lines[1].mid(1)));
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral("/the-end/")));

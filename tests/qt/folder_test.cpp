@@ -3,10 +3,13 @@
 #include "dialog_fixture.h"
 
 #include "folder_chooser.h"
+#include "folder_places.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -156,4 +159,91 @@ TEST_F(FolderChoice, DoubleClickOpensASubfolderAndDotDotGoesUp)
     });
     ClickButton(IDC_FOLDER_BROWSE);
     EXPECT_EQ(dlg->m_strFolder, Dir());
+}
+
+TEST_F(FolderChoice, PathThatIsNoFolderIsNamedUnderTheFieldAndTheChooserStaysOpen)
+{
+    const std::string file = Dir() + "a.DT";
+    const std::string missing = Dir() + "missing";
+    bool answered = false;
+    watcher.Queue([&](QWidget* modal) {
+        auto* chooser = dynamic_cast<FolderChooser*>(modal);
+        ASSERT_NE(chooser, nullptr);
+        auto* edit = chooser->findChild<QLineEdit*>(QStringLiteral("folderEdit"));
+        auto* message = chooser->findChild<QLabel*>(QStringLiteral("folderMessage"));
+        ASSERT_TRUE(edit && message);
+        EXPECT_TRUE(message->isHidden());
+
+        edit->setText(QString::fromStdString(file));
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_TRUE(chooser->isVisible());
+        EXPECT_FALSE(message->isHidden());
+        EXPECT_EQ(message->text(), QString::fromStdString("\u201c" + file + "\u201d is not a folder."));
+
+        edit->setText(QString::fromStdString(missing));
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_TRUE(chooser->isVisible());
+        EXPECT_EQ(message->text(), QString::fromStdString("\u201c" + missing + "\u201d does not exist."));
+
+        // Typing again takes the message away; a folder is taken.
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromStdString(Dir() + "sub"));
+        EXPECT_TRUE(message->isHidden());
+        QTest::keyClick(edit, Qt::Key_Return);
+        answered = true;
+    });
+    ClickButton(IDC_FOLDER_BROWSE);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(dlg->m_strFolder, Dir() + "sub/");
+}
+
+TEST_F(FolderChoice, PlacesAreHomeTheStartFolderAndTheFoldersChosenBefore)
+{
+    const std::string start = dlg->m_strFolder;
+    ChooseFolder(Dir() + "sub");
+    ChooseFolder(Dir());
+    watcher.Queue([&](QWidget* modal) {
+        auto* chooser = dynamic_cast<FolderChooser*>(modal);
+        ASSERT_NE(chooser, nullptr);
+        auto* places = chooser->findChild<QListWidget*>(QStringLiteral("folderPlaces"));
+        ASSERT_NE(places, nullptr);
+        QStringList shown, folders;
+        for (int row = 0; row < places->count(); ++row) {
+            shown << places->item(row)->text();
+            folders << places->item(row)->toolTip() + QLatin1Char('/');
+        }
+        const QString dir = QString::fromStdString(Dir());
+        EXPECT_EQ(shown.value(0), QStringLiteral("Home"));
+        EXPECT_EQ(folders, (QStringList{QDir::homePath() + QLatin1Char('/'), QString::fromStdString(start), dir,
+                                        dir + QStringLiteral("sub/")}));
+        EXPECT_EQ(shown.value(3), QStringLiteral("sub"));
+
+        // A click on a place opens it.
+        QTest::mouseClick(places->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          places->visualItemRect(places->item(3)).center());
+        EXPECT_EQ(chooser->CurrentFolder(), Dir() + "sub");
+        EXPECT_EQ(chooser->ChosenFolder(), Dir() + "sub");
+        chooser->accept();
+        EXPECT_EQ(chooser->result(), QDialog::Accepted);
+    });
+    ClickButton(IDC_FOLDER_BROWSE);
+    EXPECT_EQ(dlg->m_strFolder, Dir() + "sub/");
+    EXPECT_FALSE(Item(IDC_FOLDER_BROWSE)->toolTip().isEmpty());
+}
+
+TEST(FolderPlaces, ChosenFoldersComeMostRecentFirstAndOnceEach)
+{
+    std::vector<std::string> chosen;
+    for (const char* folder : {"/a", "/b/", "/c", "/b"})
+        chosen = RememberChosen(chosen, folder, 3);
+    EXPECT_EQ(chosen, (std::vector<std::string>{"/b", "/c", "/a"}));
+    chosen = RememberChosen(chosen, "/d", 3);
+    EXPECT_EQ(chosen, (std::vector<std::string>{"/d", "/b", "/c"}));
+
+    // Home is not offered twice, the root keeps its name.
+    const std::vector<Place> places = PlacesToOffer({"/home/u/", "/home/u", {"/", "/data/caps/", "/home/u"}});
+    ASSERT_EQ(places.size(), 3u);
+    EXPECT_EQ(places[0].label + " " + places[0].folder, "Home /home/u");
+    EXPECT_EQ(places[1].label + " " + places[1].folder, "/ /");
+    EXPECT_EQ(places[2].label + " " + places[2].folder, "caps /data/caps");
 }

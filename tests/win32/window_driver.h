@@ -34,6 +34,8 @@ public:
     // `timeout`; empty when none came. `caption` gets the box's caption.
     std::wstring WaitForMessageBox(std::wstring* caption = nullptr,
                                    std::chrono::milliseconds timeout = std::chrono::seconds(60));
+    // The box WaitForMessageBox found, until it is dismissed.
+    HWND MessageBoxWindow() const { return m_box; }
     // Presses the box's OK.
     void DismissMessageBox();
     // True when no message box is up for `quiet`.

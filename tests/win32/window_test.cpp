@@ -5,6 +5,7 @@
 #include "capture_builder.h"
 #include "run_command.h"
 #include "test_files.h"
+#include "folder_label_windows.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
@@ -198,6 +199,77 @@ TEST_F(WindowTest, BrokenCaptureInTheMiddleShowsItsMessageAndEndsTheBatch)
     EXPECT_FALSE(PathExists(dir / "c.pcap"));
     window.PressEscape();
     EXPECT_EQ(window.WaitForExit(), 0);
+}
+
+// The box belongs to the main window, which is active and takes input again
+// once the box is gone.
+void ExpectBoxOwnedByAndThenActive(WindowDriver& window)
+{
+    EXPECT_EQ(GetWindow(window.MessageBoxWindow(), GW_OWNER), window.Dialog());
+    window.DismissMessageBox();
+    for (int i = 0; i < 100 && GetForegroundWindow() != window.Dialog(); ++i)
+        Sleep(20);
+    EXPECT_EQ(GetForegroundWindow(), window.Dialog());
+    EXPECT_TRUE(IsWindowEnabled(window.Dialog()));
+}
+
+TEST_F(WindowTest, FailureOverTheProgressDialogLeavesTheMainWindowActive)
+{
+    // One long capture under four names, long enough together to show the
+    // progress dialog however fast the disk, then a broken one.
+    WriteLongCapture(dir / "a.DT", 1024);
+    for (const char* name : {"b.DT", "c.DT", "d.DT"})
+        ASSERT_TRUE(CreateHardLinkW(Wide(dir / name).c_str(), Wide(dir / "a.DT").c_str(), nullptr));
+    Broken().WriteTo(dir / "e.DT");
+    WindowDriver window(program, L"C:\\");
+    ASSERT_NE(window.Dialog(), nullptr);
+    window.SelectAll();
+    for (int i = 0; i < 100 && window.SelectedCount() != 5; ++i)
+        Sleep(20);
+    window.Click(1007);
+    const HWND progress = window.WaitForProgress(L"File ");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(window.WaitForMessageBox(), folder + L"e.DT File header error");
+    EXPECT_FALSE(IsWindow(progress));
+    ExpectBoxOwnedByAndThenActive(window);
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
+TEST_F(WindowTest, ZoneTheRuntimeWouldMisreadIsShownOnceAtStart)
+{
+    _wputenv_s(L"TZ", L"Asia/Tokyo");
+    WindowDriver window(program, L"C:\\");
+    _wputenv_s(L"TZ", L"");
+    ASSERT_NE(window.Dialog(), nullptr);
+    EXPECT_EQ(window.WaitForMessageBox(), L"TZ is 'Asia/Tokyo', which is not a zone in the C runtime's form "
+                                          L"(such as JST-9 or EST5EDT); time stamps are computed in UTC");
+    ExpectBoxOwnedByAndThenActive(window);
+    EXPECT_TRUE(window.NoMessageBoxFor(std::chrono::milliseconds(500)));
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
+TEST(FolderLabel, ALongFolderKeepsItsStartAndItsLastName)
+{
+    const HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    std::wstring longFolder = L"C:\\";
+    for (int i = 0; i < 30; ++i)
+        longFolder += L"a rather long folder name\\";
+    longFolder += L"night shift\\";
+    const std::wstring shown = ElidedFolder(dc, longFolder, 300);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+    EXPECT_LE(size.cx, 300);
+    EXPECT_EQ(shown.substr(0, 3), L"C:\\");
+    EXPECT_EQ(shown.substr(shown.size() - 14), L"\u2026\\night shift\\") << shown;
+    EXPECT_EQ(ElidedFolder(dc, L"C:\\caps\\", 300), L"C:\\caps\\");
+    // Narrower than the last name itself: its end stays.
+    const std::wstring narrow = ElidedFolder(dc, longFolder, 40);
+    EXPECT_EQ(narrow.substr(0, 1), L"\u2026");
+    EXPECT_EQ(narrow.back(), L'\\');
+    DeleteDC(dc);
 }
 
 TEST_F(WindowTest, LongBatchShowsProgressAndCancelStopsIt)
