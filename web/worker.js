@@ -1,10 +1,8 @@
 'use strict';
 // One conversion per worker: the page starts a worker for each file and ends
-// it to cancel. The capture is read in slices through WORKERFS; the pcap is
-// written into the folder of origin-private storage the page gave. The page
-// joins zone_offsets.js, tavrino-converter.js and this file into the worker's
-// script and hands over the compiled WebAssembly module, all fetched once when
-// the page loads: a conversion asks the network for nothing.
+// it to cancel. The page joins zones.js, tavrino-converter.js and this file
+// into the worker's script and hands over the compiled WebAssembly module, all
+// fetched once when the page loads: a conversion asks the network for nothing.
 
 self.onmessage = async (event) => {
   try {
@@ -20,61 +18,35 @@ function describe(error) {
   return String(error && error.message || error);
 }
 
-// The file layer's output side: one file, opened before the conversion since
-// origin-private storage is opened asynchronously. When it could not be
-// opened, creating the output fails with the reason, at the step where the
-// programs would fail to create theirs.
-function outputFile(access, openError, module) {
-  let state = 'idle';
+// Where the pcap goes. 'private': a file of the browser's origin-private
+// storage, opened before the conversion since that is asynchronous; when it
+// could not be opened, creating the output fails with the reason, at the step
+// where the programs fail to create theirs. 'blob': where that storage is
+// missing (a page served over plain http), Blobs of a few MiB each, which
+// the browser keeps out of the tab's memory (on disk when large).
+function privateSink(access, openError) {
   let position = 0;
-  let name = '';
   return {
-    get state() { return state; },
-    get name() { return name; },
-    get size() { return position; },
-    create(finalPath) {
-      if (state !== 'idle' || !access) {
-        module.tpcLastError = access ? 'Output already used' : describe(openError);
-        return -1;
-      }
-      try {
-        access.truncate(0);
-      } catch (error) {
-        module.tpcLastError = describe(error);
-        return -1;
-      }
-      state = 'open';
-      name = finalPath;
-      return 1;
+    start() {
+      if (!access)
+        throw openError;
+      access.truncate(0);
     },
-    write(handle, bytes) {
-      try {
-        for (let done = 0; done < bytes.length;) {
-          const written = access.write(bytes.subarray(done), { at: position });
-          if (written <= 0)
-            throw new DOMException('full', 'QuotaExceededError');
-          done += written;
-          position += written;
-        }
-        return true;
-      } catch (error) {
-        module.tpcLastError = describe(error);
-        return false;
+    write(bytes) {
+      for (let done = 0; done < bytes.length;) {
+        const written = access.write(bytes.subarray(done), { at: position });
+        if (written <= 0)
+          throw new DOMException('full', 'QuotaExceededError');
+        done += written;
+        position += written;
       }
     },
-    commit() {
-      try {
-        access.flush();
-        access.close();
-        state = 'committed';
-        return true;
-      } catch (error) {
-        module.tpcLastError = describe(error);
-        state = 'discarded';
-        return false;
-      }
+    finish() {
+      access.flush();
+      access.close();
+      return { size: position };
     },
-    discard() {
+    drop() {
       if (!access)
         return;
       try {
@@ -83,30 +55,166 @@ function outputFile(access, openError, module) {
       } catch (error) {
         // Closed already; the page removes the file.
       }
-      state = 'discarded';
     },
   };
 }
 
-async function convert({ file, zone, folder, slot, wasm }) {
-  let access = null, openError = null;
-  try {
-    const root = await navigator.storage.getDirectory();
-    const directory = await root.getDirectoryHandle(folder, { create: true });
-    access = await (await directory.getFileHandle(slot, { create: true })).createSyncAccessHandle();
-  } catch (error) {
-    openError = error;
+function blobSink() {
+  const kPart = 16 << 20;
+  let parts = [], pending = [], pendingBytes = 0, size = 0;
+  const seal = () => {
+    if (pending.length)
+      parts.push(new Blob(pending));
+    pending = [];
+    pendingBytes = 0;
+  };
+  return {
+    start() {
+      parts = [];
+      pending = [];
+      pendingBytes = size = 0;
+    },
+    write(bytes) {
+      pending.push(bytes.slice());
+      pendingBytes += bytes.length;
+      size += bytes.length;
+      if (pendingBytes >= kPart)
+        seal();
+    },
+    finish() {
+      seal();
+      const blob = new Blob(parts, { type: 'application/vnd.tcpdump.pcap' });
+      parts = [];
+      return { size, blob };
+    },
+    drop() {
+      parts = pending = [];
+    },
+  };
+}
+
+// The worker's side of the file layer (file_layer_web.cpp declares what it
+// calls): the chosen File as the one input, `sink` as the one output.
+function fileLayer(file, sink, onCommit) {
+  const kSlice = 16 << 20;  // fewer, larger reads of the File are faster
+  const reader = new FileReaderSync();
+  let ahead = null;  // { start, bytes }: the slice read last
+  let state = 'idle';
+  const layer = {
+    lastError: '',
+    inputChanged: false,  // the File changed on disk since it was chosen
+    open(path) {
+      if (path !== file.name) {
+        layer.lastError = 'No such file or directory';
+        return -1;
+      }
+      // A chosen file deleted or changed since cannot be opened, as for the programs.
+      try {
+        if (reader.readAsArrayBuffer(file.slice(0, 1)).byteLength !== Math.min(1, file.size))
+          throw new Error('No such file or directory');
+      } catch (error) {
+        layer.lastError = describe(error);
+        return -1;
+      }
+      return file.size;
+    },
+    readAt(view, at) {
+      try {
+        if (!ahead || at < ahead.start || (at + view.length > ahead.start + ahead.bytes.length &&
+                                          ahead.start + ahead.bytes.length < file.size)) {
+          const length = Math.max(kSlice, view.length);
+          ahead = { start: at, bytes: new Uint8Array(reader.readAsArrayBuffer(file.slice(at, at + length))) };
+        }
+        const from = at - ahead.start;
+        const got = Math.max(0, Math.min(view.length, ahead.bytes.length - from));
+        view.set(ahead.bytes.subarray(from, from + got));
+        return got;
+      } catch (error) {
+        // Chromium refuses to read on once the file's time or size changed.
+        if (error && error.name === 'NotReadableError')
+          layer.inputChanged = true;
+        layer.lastError = describe(error);
+        return -1;
+      }
+    },
+    close() {
+      ahead = null;
+    },
+    create(finalPath) {
+      if (state !== 'idle') {
+        layer.lastError = 'Output already used';
+        return false;
+      }
+      try {
+        sink.start();
+      } catch (error) {
+        layer.lastError = describe(error);
+        return false;
+      }
+      state = 'open';
+      layer.name = finalPath;
+      return true;
+    },
+    write(view) {
+      try {
+        sink.write(view);
+        return true;
+      } catch (error) {
+        layer.lastError = describe(error);
+        return false;
+      }
+    },
+    commit(crc) {
+      try {
+        onCommit({ name: layer.name, crc, ...sink.finish() });
+        state = 'committed';
+        return true;
+      } catch (error) {
+        layer.lastError = describe(error);
+        state = 'discarded';
+        return false;
+      }
+    },
+    discard() {
+      sink.drop();
+      state = 'discarded';
+    },
+    get state() { return state; },
+  };
+  return layer;
+}
+
+async function convert({ file, zone, storage, folder, slot, wasm }) {
+  let sink;
+  if (storage === 'private') {
+    let access = null, openError = null;
+    try {
+      const root = await navigator.storage.getDirectory();
+      const directory = await root.getDirectoryHandle(folder, { create: true });
+      access = await (await directory.getFileHandle(slot, { create: true })).createSyncAccessHandle();
+    } catch (error) {
+      openError = error;
+    }
+    sink = privateSink(access, openError);
+  } else {
+    sink = blobSink();
   }
 
+  let output = null;
+  const messages = [];
+  let summary = '';
+  const files = fileLayer(file, sink, (committed) => { output = committed; });
   const module = {
+    tpcFiles: files,
     tpcHost: {
-      message: (text) => postMessage({ type: 'message', text }),
+      message: (text) => messages.push(text),
       progress: (done, total) => {
         postMessage({ type: 'progress', done, total });
         return true;
       },
+      summary: (line) => { summary = line; },
     },
-    tpcZoneChanges: zoneOffsetChanges(zone),
+    tpcZoneOffsetAt: zoneOffsetReader(zone),
     print: () => {},
     printErr: () => {},
     instantiateWasm: (imports, receive) => {
@@ -114,17 +222,15 @@ async function convert({ file, zone, folder, slot, wasm }) {
       return {};
     },
   };
-  const output = outputFile(access, openError, module);
-  module.tpcOutput = output;
   await createConverterModule(module);
-
   module._tpc_use_zone();
-  const FS = module.FS;
-  FS.mkdir('/input');
-  FS.mount(FS.filesystems.WORKERFS, { files: [file] }, '/input');
-  FS.chdir('/input');
   const result = module.ccall('tpc_convert', 'number', ['string'], [file.name]);
-  if (output.state === 'open' || output.state === 'idle')
-    output.discard();
-  postMessage({ type: 'end', result, output: output.state === 'committed' ? output.name : null, size: output.size });
+  if (files.state === 'open' || files.state === 'idle')
+    files.discard();
+  // A capture still being copied in fails at whatever step the change met:
+  // say what happened instead of blaming the capture.
+  if (result !== 0 && files.inputChanged)
+    messages.splice(0, messages.length, file.name + ' changed while being read (is it still being copied?); ' +
+      'convert it again once it is complete');
+  postMessage({ type: 'end', result, messages, summary, output });
 }

@@ -85,7 +85,8 @@ const server = await serveSite(siteDir);
 const browser = await launchBrowser(chromium);
 const page = await browser.context.newPage();
 await page.goto(server.url);
-await page.selectOption('#zone', 'UTC');
+await page.fill('#zone', 'UTC');
+await page.dispatchEvent('#zone', 'change');
 
 // Converts `file` in the page; seconds until it is done, and the largest
 // resident size any renderer had meanwhile, sampled every 50 ms.

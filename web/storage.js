@@ -1,0 +1,64 @@
+'use strict';
+// Where the page keeps finished results until they are saved.
+//
+// 'private': the browser's origin-private storage, which only secure pages
+// (https, localhost) get. Each tab writes into a folder of its own held by a
+// lock: a later visit removes the folders of tabs that have ended, whatever
+// they left, and a tab going away removes its results as it goes.
+// 'blob': everywhere else, the worker's Blobs, which the browser keeps on
+// disk when large and frees with the tab.
+
+const resultStorage = (() => {
+  const hasPrivate = window.isSecureContext && navigator.storage && navigator.storage.getDirectory && navigator.locks;
+  const mode = hasPrivate ? 'private' : 'blob';
+  const folder = 'tab-' + Date.now().toString(36) + '-' + Math.random().toString(36).slice(2);
+  let slotCount = 0;
+
+  const ready = mode !== 'private' ? Promise.resolve(null) : (async () => {
+    await new Promise((resolve) => {
+      navigator.locks.request(folder, () => {
+        resolve();
+        return new Promise(() => {});
+      });
+    });
+    const root = await navigator.storage.getDirectory();
+    for await (const name of root.keys()) {
+      if (name === folder)
+        continue;
+      await navigator.locks.request(name, { ifAvailable: true }, async (lock) => {
+        if (lock)
+          await root.removeEntry(name, { recursive: true }).catch(() => {});
+      });
+    }
+    return root.getDirectoryHandle(folder, { create: true });
+  })();
+
+  return {
+    mode,
+    folder,
+    ready,
+    newSlot: () => 'out-' + ++slotCount,
+    // The finished output of `slot` as the worker handed it over: a File to save.
+    async file(slot, output) {
+      if (mode !== 'private')
+        return output.blob;
+      return (await (await ready).getFileHandle(slot)).getFile();
+    },
+    // Removes what `slot` holds; a terminated worker lets go of its file a moment later.
+    async remove(slot) {
+      if (mode !== 'private')
+        return;
+      const directory = await ready;
+      for (let attempt = 0; attempt < 50; ++attempt) {
+        try {
+          await directory.removeEntry(slot);
+          return;
+        } catch (error) {
+          if (error.name === 'NotFoundError')
+            return;
+          await new Promise((resolve) => setTimeout(resolve, 100));
+        }
+      }
+    },
+  };
+})();
