@@ -8,7 +8,7 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-
             tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
             desktop-file-utils libxml2-utils shared-mime-info xdg-utils libglib2.0-bin openbox xdotool libx11-dev \
             emscripten chromium nodejs \
-            googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip
+            googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip unzip
 
 .PHONY: deps build run test test-sanitize bench fuzz package window-check clean \
         web web-serve web-test-deps test-web bench-web windows test-windows

@@ -14,6 +14,25 @@ const resultStorage = (() => {
   const folder = 'tab-' + Date.now().toString(36) + '-' + Math.random().toString(36).slice(2);
   let slotCount = 0;
 
+  // Folders of tabs that have ended (no lock held). A tab reloaded a moment
+  // ago may still be letting go of its files: try again for a while.
+  async function removeEndedTabs(root) {
+    for (let attempt = 0; attempt < 30; ++attempt) {
+      let left = 0;
+      for await (const name of root.keys()) {
+        if (name === folder)
+          continue;
+        await navigator.locks.request(name, { ifAvailable: true }, async (lock) => {
+          if (lock)
+            await root.removeEntry(name, { recursive: true }).catch(() => ++left);
+        });
+      }
+      if (left === 0)
+        return;
+      await new Promise((resolve) => setTimeout(resolve, 200));
+    }
+  }
+
   const ready = mode !== 'private' ? Promise.resolve(null) : (async () => {
     await new Promise((resolve) => {
       navigator.locks.request(folder, () => {
@@ -22,14 +41,7 @@ const resultStorage = (() => {
       });
     });
     const root = await navigator.storage.getDirectory();
-    for await (const name of root.keys()) {
-      if (name === folder)
-        continue;
-      await navigator.locks.request(name, { ifAvailable: true }, async (lock) => {
-        if (lock)
-          await root.removeEntry(name, { recursive: true }).catch(() => {});
-      });
-    }
+    removeEndedTabs(root);
     return root.getDirectoryHandle(folder, { create: true });
   })();
 
