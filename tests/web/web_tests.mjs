@@ -357,10 +357,23 @@ test('a full disk: the write error or the refused output, and nothing to save', 
   }
 });
 
+test('every request went to the local server, and none came after loading', async () => {
+  assert.deepEqual(server.requests.slice(requestsWhileLoading), []);
+  assert.deepEqual([...new Set(server.requests)].sort(), ['/', '/page.js', '/style.css', '/tavrino-converter.js',
+    '/storage.js',
+    '/tavrino-converter.wasm', '/worker.js', '/zip.js', '/zones.js'].sort());
+  const foreign = browser.requests.filter((url) => !url.startsWith(server.url) && !url.startsWith('blob:' + server.url)
+    && !url.startsWith('data:'));
+  assert.deepEqual(foreign, []);
+  assert.deepEqual(pageErrors, []);
+});
+
+// These open more tabs, each loading the page again.
 test('a zone changed after the files were chosen: each result names its zone, the files are offered again', async () => {
   const capture = generate('rezone.DT', ['--start', '2010-07-01 12:00:00.00', '--frames', '300']);
   const berlin = expectation(capture, 'Europe/Berlin');
   const tokyo = expectation(capture, 'Asia/Tokyo');
+  await page.click('#clear');
   await chooseZone('Europe/Berlin');
   const index = await jobCount();
   await page.setInputFiles('#files', capture);
@@ -521,17 +534,6 @@ test('a reload stops its conversion and gives its storage back', async () => {
   assert.equal(kept, 0);
   await tab.close();
   fs.rmSync(capture);
-});
-
-test('every request went to the local server, and none came after loading', async () => {
-  assert.deepEqual(server.requests.slice(requestsWhileLoading), []);
-  assert.deepEqual([...new Set(server.requests)].sort(), ['/', '/page.js', '/style.css', '/tavrino-converter.js',
-    '/storage.js',
-    '/tavrino-converter.wasm', '/worker.js', '/zip.js', '/zones.js'].sort());
-  const foreign = browser.requests.filter((url) => !url.startsWith(server.url) && !url.startsWith('blob:' + server.url)
-    && !url.startsWith('data:'));
-  assert.deepEqual(foreign, []);
-  assert.deepEqual(pageErrors, []);
 });
 
 // Runs last: it loads the page again and closes the first one.
