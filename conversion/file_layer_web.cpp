@@ -8,8 +8,6 @@
 
 #include <emscripten.h>
 
-#include <array>
-
 // The worker's side of this layer: Module.tpcFiles, one input and one output.
 //   open(path)          -> the size of the capture chosen as `path`, or -1
 //   readAt(view, at)    -> fills the Uint8Array `view` from offset `at`; the
@@ -17,8 +15,7 @@
 //   close()                the input is done with
 //   create(finalPath)   -> true when the output could be started
 //   write(view)         -> true when all of the Uint8Array `view` was written
-//   commit(crc32)       -> true when the output is finished and handed to the
-//                          page, with the CRC-32 of its bytes (for a zip)
+//   commit()            -> true when the output is finished and handed to the page
 //   discard()              the unfinished output is dropped
 //   lastError              the reason of the last failure, as a string
 // `view`s are windows on the module's memory, valid during the call only.
@@ -44,7 +41,7 @@ EM_JS(int, JsWrite, (const void* data, double count), {
     return Module.tpcFiles.write(HEAPU8.subarray(data, data + count)) ? 1 : 0;
 });
 
-EM_JS(int, JsCommit, (double crc), { return Module.tpcFiles.commit(crc) ? 1 : 0; });
+EM_JS(int, JsCommit, (), { return Module.tpcFiles.commit() ? 1 : 0; });
 
 EM_JS(void, JsDiscard, (), { Module.tpcFiles.discard(); });
 
@@ -61,51 +58,6 @@ void TakeLastError()
     text.pop_back();
     lastError = text;
 }
-
-// CRC-32 (the zip one) of the output as it is written, four bytes a step.
-class Crc32 {
-public:
-    void Add(const void* data, std::size_t count)
-    {
-        const auto& table = Tables();
-        const auto* bytes = static_cast<const std::uint8_t*>(data);
-        std::uint32_t crc = ~m_crc;
-        for (; count >= 4; count -= 4, bytes += 4) {
-            crc ^= static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                   static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-            crc = table[3][crc & 0xFF] ^ table[2][(crc >> 8) & 0xFF] ^ table[1][(crc >> 16) & 0xFF] ^ table[0][crc >> 24];
-        }
-        for (; count != 0; --count)
-            crc = table[0][(crc ^ *bytes++) & 0xFF] ^ (crc >> 8);
-        m_crc = ~crc;
-    }
-    std::uint32_t Value() const { return m_crc; }
-    void Reset() { m_crc = 0; }
-
-private:
-    using TableSet = std::array<std::array<std::uint32_t, 256>, 4>;
-    static const TableSet& Tables()
-    {
-        static const TableSet tables = [] {
-            TableSet made{};
-            for (std::uint32_t i = 0; i < 256; ++i) {
-                std::uint32_t crc = i;
-                for (int bit = 0; bit < 8; ++bit)
-                    crc = (crc >> 1) ^ (crc & 1 ? 0xEDB88320u : 0);
-                made[0][i] = crc;
-            }
-            for (std::uint32_t i = 0; i < 256; ++i)
-                for (int k = 1; k < 4; ++k)
-                    made[k][i] = (made[k - 1][i] >> 8) ^ made[0][made[k - 1][i] & 0xFF];
-            return made;
-        }();
-        return tables;
-    }
-
-    std::uint32_t m_crc = 0;
-};
-
-Crc32 outputCrc;
 
 } // namespace
 
@@ -153,7 +105,6 @@ bool IdentifyHandle(Handle, FileId&) { return false; }
 
 bool WriteAll(Handle, const void* data, std::size_t count)
 {
-    outputCrc.Add(data, count);
     if (JsWrite(data, static_cast<double>(count)))
         return true;
     TakeLastError();
@@ -170,7 +121,6 @@ bool Replacement::Create(const std::string& finalPath, const FileId&, std::strin
         reason = lastError;
         return false;
     }
-    outputCrc.Reset();
     m_handle = kOutputHandle;
     m_finalPath = finalPath;
     return true;
@@ -181,7 +131,7 @@ bool Replacement::Commit()
     if (m_handle == kNoHandle)
         return false;
     m_handle = kNoHandle;
-    if (JsCommit(static_cast<double>(outputCrc.Value())))
+    if (JsCommit())
         return true;
     TakeLastError();
     return false;

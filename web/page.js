@@ -14,6 +14,7 @@ const kZoneKey = 'tavrino-converter-zone';
 const jobs = [];
 const queue = [];
 let running = null;
+let spareWorker = null;  // the worker of the last file that ended well, for the next one
 let zone = 'UTC';
 
 function element(tag, className, text) {
@@ -118,7 +119,7 @@ const converterReady = (async () => {
       throw new Error(name + ': ' + response.status);
     return response;
   };
-  const scripts = Promise.all(['zones.js', 'tavrino-converter.js', 'worker.js']
+  const scripts = Promise.all(['zones.js', 'crc32.js', 'tavrino-converter.js', 'worker.js']
     .map(async (name) => (await fetchOk(name)).text()));
   const wasm = fetchOk('tavrino-converter.wasm').then((response) => response.arrayBuffer()).then(WebAssembly.compile);
   return {
@@ -175,10 +176,17 @@ function setState(job, state, text) {
     announce(state === 'failed' ? text : `${job.file.name}: ${text}`);
 }
 
-function finish(job) {
+// `reusable`: the worker ended its conversion normally and may take the next.
+function finish(job, reusable = false) {
   job.cancel.remove();
-  if (job.worker)
-    job.worker.terminate();
+  if (job.worker) {
+    if (reusable && !spareWorker) {
+      job.worker.onmessage = job.worker.onerror = null;
+      spareWorker = job.worker;
+    } else {
+      job.worker.terminate();
+    }
+  }
   job.worker = null;
   if (running === job)
     running = null;
@@ -200,7 +208,7 @@ function cancelJob(job) {
 
 async function offer(job, output, note) {
   const file = await resultStorage.file(job.slot, output);
-  job.result = { name: output.name, size: output.size, crc: output.crc, file, url: URL.createObjectURL(file) };
+  job.result = { name: output.name, size: output.size, crc: undefined, file, url: URL.createObjectURL(file) };
   const link = element('a', 'save', 'Save ' + output.name);
   link.href = job.result.url;
   link.download = output.name;
@@ -248,7 +256,7 @@ function showTotals() {
 }
 
 function endJob(job, data) {
-  finish(job);
+  finish(job, data.type === 'end');
   const messages = data.messages || [];
   if (data.type === 'crash')
     messages.push(job.file.name + ' could not be converted: ' + data.text);
@@ -282,7 +290,8 @@ async function runNext() {
   if (running !== job)
     return;  // cancelled meanwhile
   setState(job, 'running', 'Converting in ' + job.zone);
-  const worker = new Worker(converter.script);
+  const worker = spareWorker || new Worker(converter.script);
+  spareWorker = null;
   job.worker = worker;
   worker.onmessage = ({ data }) => {
     if (job.worker !== worker)
@@ -320,9 +329,42 @@ function uniqueNames(kept) {
   });
 }
 
-document.getElementById('save-zip').addEventListener('click', () => {
+// The CRC-32 a zip records, read from the finished result in a worker of its own.
+async function checksumOf(file) {
+  const worker = new Worker((await converterReady).script);
+  try {
+    return await new Promise((resolve, reject) => {
+      worker.onmessage = ({ data }) => (data.type === 'checksum' ? resolve(data.crc) : reject(new Error(data.text)));
+      worker.onerror = (event) => {
+        event.preventDefault();
+        reject(new Error(event.message || 'the checksum stopped'));
+      };
+      worker.postMessage({ checksum: file });
+    });
+  } finally {
+    worker.terminate();
+  }
+}
+
+const zipButton = document.getElementById('save-zip');
+zipButton.addEventListener('click', async () => {
   const kept = results();
   const names = uniqueNames(kept);
+  zipButton.disabled = true;
+  try {
+    for (const [i, job] of kept.entries()) {
+      if (job.result.crc === undefined) {
+        zipButton.textContent = `Preparing pcaps.zip: ${i + 1} of ${kept.length}…`;
+        job.result.crc = await checksumOf(job.result.file);
+      }
+    }
+  } catch (error) {
+    announce('pcaps.zip could not be made: ' + error.message);
+    return;
+  } finally {
+    zipButton.textContent = 'Save all as .zip';
+    showTotals();
+  }
   const blob = zipBlob(kept.map((job, i) => ({ name: names[i], size: job.result.size, crc: job.result.crc, blob: job.result.file })));
   const link = element('a');
   link.href = URL.createObjectURL(blob);
@@ -385,6 +427,9 @@ zoneInput.addEventListener('change', chooseZone);
 
 // A reload or a closed tab stops its conversions and gives their storage back.
 window.addEventListener('pagehide', () => {
+  if (spareWorker)
+    spareWorker.terminate();
+  spareWorker = null;
   for (const job of jobs) {
     if (job.worker)
       job.worker.terminate();

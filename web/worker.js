@@ -1,16 +1,44 @@
 'use strict';
-// One conversion per worker: the page starts a worker for each file and ends
-// it to cancel. The page joins zones.js, tavrino-converter.js and this file
-// into the worker's script and hands over the compiled WebAssembly module, all
-// fetched once when the page loads: a conversion asks the network for nothing.
+// Conversions one at a time: the page gives a worker one file after another
+// and ends it to cancel. The page joins zones.js, crc32.js,
+// tavrino-converter.js and this file into the worker's script and hands over
+// the compiled WebAssembly module, all fetched once when the page loads: a
+// conversion asks the network for nothing. A worker also gives the CRC-32 of
+// a finished result, for a zip.
 
-self.onmessage = async (event) => {
+self.onmessage = async ({ data }) => {
   try {
-    await convert(event.data);
+    if (data.checksum)
+      postMessage({ type: 'checksum', crc: checksumOf(data.checksum) });
+    else
+      await convert(data);
   } catch (error) {
     postMessage({ type: 'crash', text: String(error && error.message || error) });
   }
 };
+
+// Reads files in slices: fewer, larger reads of a File are faster. Each
+// slice comes in a buffer of its own that only the young-generation
+// collector frees, and a loop that allocates as little as the conversion
+// seldom runs it: spent slices piled up to a third of a 2 GiB capture in the
+// tab. A few short-lived objects per slice keep the collector coming.
+const kSlice = 8 << 20;
+const sliceReader = new FileReaderSync();
+let collectorNudge = null;
+
+function readSlice(file, at, length) {
+  const bytes = new Uint8Array(sliceReader.readAsArrayBuffer(file.slice(at, at + length)));
+  for (let i = 0; i < 16000; ++i)
+    collectorNudge = { i };
+  return bytes;
+}
+
+function checksumOf(file) {
+  let crc = 0;
+  for (let at = 0; at < file.size; at += kSlice)
+    crc = crc32(crc, readSlice(file, at, kSlice));
+  return crc;
+}
 
 function describe(error) {
   if (error && error.name === 'QuotaExceededError')
@@ -96,19 +124,7 @@ function blobSink() {
 // The worker's side of the file layer (file_layer_web.cpp declares what it
 // calls): the chosen File as the one input, `sink` as the one output.
 function fileLayer(file, sink, onCommit) {
-  const kSlice = 8 << 20;  // fewer, larger reads of the File are faster
-  const reader = new FileReaderSync();
   let ahead = null;  // { start, bytes }: the slice read last
-  // Each slice comes in a buffer of its own that only the young-generation
-  // collector frees, and a loop that allocates as little as this one seldom
-  // runs it: spent slices piled up to a third of a 2 GiB capture in the tab.
-  // A few short-lived objects per slice keep the collector coming.
-  let nudge = null;
-  const nudgeCollector = () => {
-    for (let i = 0; i < 16000; ++i)
-      nudge = { i };
-    return nudge;
-  };
   let state = 'idle';
   const layer = {
     lastError: '',
@@ -120,7 +136,7 @@ function fileLayer(file, sink, onCommit) {
       }
       // A chosen file deleted or changed since cannot be opened, as for the programs.
       try {
-        if (reader.readAsArrayBuffer(file.slice(0, 1)).byteLength !== Math.min(1, file.size))
+        if (readSlice(file, 0, 1).length !== Math.min(1, file.size))
           throw new Error('No such file or directory');
       } catch (error) {
         layer.lastError = describe(error);
@@ -132,9 +148,7 @@ function fileLayer(file, sink, onCommit) {
       try {
         if (!ahead || at < ahead.start || (at + view.length > ahead.start + ahead.bytes.length &&
                                           ahead.start + ahead.bytes.length < file.size)) {
-          const length = Math.max(kSlice, view.length);
-          ahead = { start: at, bytes: new Uint8Array(reader.readAsArrayBuffer(file.slice(at, at + length))) };
-          nudgeCollector();
+          ahead = { start: at, bytes: readSlice(file, at, Math.max(kSlice, view.length)) };
         }
         const from = at - ahead.start;
         const got = Math.max(0, Math.min(view.length, ahead.bytes.length - from));
@@ -175,9 +189,9 @@ function fileLayer(file, sink, onCommit) {
         return false;
       }
     },
-    commit(crc) {
+    commit() {
       try {
-        onCommit({ name: layer.name, crc, ...sink.finish() });
+        onCommit({ name: layer.name, ...sink.finish() });
         state = 'committed';
         return true;
       } catch (error) {
@@ -193,6 +207,26 @@ function fileLayer(file, sink, onCommit) {
     get state() { return state; },
   };
   return layer;
+}
+
+// The converter, made for the first file and kept for the next ones, with the
+// zone it was last given.
+let converter = null;
+
+async function converterFor(wasm) {
+  if (!converter) {
+    const module = {
+      print: () => {},
+      printErr: () => {},
+      instantiateWasm: (imports, receive) => {
+        WebAssembly.instantiate(wasm, imports).then((instance) => receive(instance, wasm));
+        return {};
+      },
+    };
+    await createConverterModule(module);
+    converter = { module, zone: null };
+  }
+  return converter;
 }
 
 async function convert({ file, zone, storage, folder, slot, wasm }) {
@@ -215,26 +249,22 @@ async function convert({ file, zone, storage, folder, slot, wasm }) {
   const messages = [];
   let summary = '';
   const files = fileLayer(file, sink, (committed) => { output = committed; });
-  const module = {
-    tpcFiles: files,
-    tpcHost: {
-      message: (text) => messages.push(text),
-      progress: (done, total) => {
-        postMessage({ type: 'progress', done, total });
-        return true;
-      },
-      summary: (line) => { summary = line; },
+  const { module } = await converterFor(wasm);
+  module.tpcFiles = files;
+  module.tpcHost = {
+    message: (text) => messages.push(text),
+    progress: (done, total) => {
+      postMessage({ type: 'progress', done, total });
+      return true;
     },
-    tpcZoneOffsetAt: zoneOffsetReader(zone),
-    print: () => {},
-    printErr: () => {},
-    instantiateWasm: (imports, receive) => {
-      WebAssembly.instantiate(wasm, imports).then((instance) => receive(instance, wasm));
-      return {};
-    },
+    summary: (line) => { summary = line; },
   };
-  await createConverterModule(module);
-  module._tpc_use_zone();
+  if (converter.zone !== zone) {
+    // The zone's offsets are scanned once per zone, not per file.
+    module.tpcZoneOffsetAt = zoneOffsetReader(zone);
+    module._tpc_use_zone();
+    converter.zone = zone;
+  }
   const result = module.ccall('tpc_convert', 'number', ['string'], [file.name]);
   if (files.state === 'open' || files.state === 'idle')
     files.discard();
