@@ -88,26 +88,30 @@ function privateSink(access, openError) {
 }
 
 function blobSink() {
-  const kPart = 16 << 20;
-  let parts = [], pending = [], pendingBytes = 0, size = 0;
+  // Writes gather in one staging buffer; each full one becomes a Blob.
+  const kPart = 32 << 20;
+  let staging = null, used = 0, parts = [], size = 0;
   const seal = () => {
-    if (pending.length)
-      parts.push(new Blob(pending));
-    pending = [];
-    pendingBytes = 0;
+    if (used)
+      parts.push(new Blob([staging.subarray(0, used)]));
+    used = 0;
   };
   return {
     start() {
+      staging = staging || new Uint8Array(kPart);
+      used = size = 0;
       parts = [];
-      pending = [];
-      pendingBytes = size = 0;
     },
     write(bytes) {
-      pending.push(bytes.slice());
-      pendingBytes += bytes.length;
+      for (let done = 0; done < bytes.length;) {
+        const take = Math.min(bytes.length - done, kPart - used);
+        staging.set(bytes.subarray(done, done + take), used);
+        used += take;
+        done += take;
+        if (used === kPart)
+          seal();
+      }
       size += bytes.length;
-      if (pendingBytes >= kPart)
-        seal();
     },
     finish() {
       seal();
@@ -116,7 +120,8 @@ function blobSink() {
       return { size, blob };
     },
     drop() {
-      parts = pending = [];
+      parts = [];
+      used = 0;
     },
   };
 }

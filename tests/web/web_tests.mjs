@@ -196,6 +196,11 @@ test('the page offers the browser\'s own zone first and says nothing is uploaded
   assert.equal(await page.locator('#zone-names option').first().getAttribute('value'), 'Australia/Sydney');
   assert.ok(await page.locator('#zone-names option[value="Asia/Tokyo"]').count());
   assert.match(await page.locator('#privacy').innerText(), /Nothing is uploaded/);
+  // The zone comes before the files, also for the keyboard.
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'zone');
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'files');
 });
 
 test('samples, chosen together', async () => {
@@ -579,7 +584,8 @@ test('served over plain http from an intranet host name: converts without the br
     await tab.goto(server.url.replace('127.0.0.1', 'converter.intranet'), { waitUntil: 'networkidle' });
     assert.equal(await tab.evaluate(() => window.isSecureContext), false);
     assert.match(await tab.locator('#mode').innerText(), /not served over https or from localhost/);
-    const capture = generate('office-intranet.DT', ['--size', '20M']);
+    // Large enough for its output to span several of the worker's Blobs.
+    const capture = generate('office-intranet.DT', ['--size', '90M']);
     const expected = expectation(capture, 'Europe/Berlin');
     await tab.setInputFiles('#files', capture);
     await tab.waitForFunction(() => document.querySelector('#jobs li')?.className === 'done', null, { timeout: 120000 });
