@@ -126,8 +126,15 @@ function blobSink() {
   };
 }
 
-// The worker's side of the file layer (file_layer_web.cpp declares what it
-// calls): the chosen File as the one input, `sink` as the one output.
+// The worker's side of the file layer, installed as Module.tpcFiles: the
+// chosen File as the one input, `sink` as the one output. Its members are the
+// ones the list at the top of file_layer_web.cpp gives:
+//   open(path) -> size or -1        readAt(view, at) -> bytes read or -1
+//   close()                         create(finalPath) -> true or false
+//   write(view) -> true or false    commit() -> true or false (hands the
+//   discard()                         output to onCommit)
+//   lastError
+// convert() below also reads inputChanged and state.
 function fileLayer(file, sink, onCommit) {
   let ahead = null;  // { start, bytes }: the slice read last
   let state = 'idle';
@@ -254,6 +261,8 @@ async function convert({ file, zone, storage, folder, slot, wasm }) {
   const messages = [];
   let summary = '';
   const files = fileLayer(file, sink, (committed) => { output = committed; });
+  // What the converter calls: the file layer, and the entry points' host and
+  // zone as web_converter.cpp lists them.
   const { module } = await converterFor(wasm);
   module.tpcFiles = files;
   module.tpcHost = {
