@@ -439,10 +439,13 @@ window.addEventListener('pagehide', () => {
   }
 });
 
-document.getElementById('mode').textContent = resultStorage.mode === 'private'
-  ? 'Results are kept in the browser\'s private storage for this tab, until you remove them or close the tab.'
-  : 'This page is not served over https or from localhost, so the browser gives it no private storage: results '
-    + 'are kept as browser files (on disk when large) for this tab, until you remove them or close the tab.';
+resultStorage.ready.then(() => {
+  document.getElementById('mode').textContent = resultStorage.mode === 'private'
+    ? 'Results are kept in the browser\'s private storage for this tab, until you remove them or close the tab.'
+    : 'This page has no private storage from the browser (it is not served over https or from localhost, or '
+      + 'the window is private): results are kept as browser files (on disk when large) for this tab, until you '
+      + 'remove them or close the tab.';
+});
 if (location.protocol === 'file:') {
   document.getElementById('served-as-file').hidden = false;
   document.getElementById('choose').hidden = true;

@@ -10,7 +10,7 @@
 
 const resultStorage = (() => {
   const hasPrivate = window.isSecureContext && navigator.storage && navigator.storage.getDirectory && navigator.locks;
-  const mode = hasPrivate ? 'private' : 'blob';
+  let mode = hasPrivate ? 'private' : 'blob';
   const folder = 'tab-' + Date.now().toString(36) + '-' + Math.random().toString(36).slice(2);
   let slotCount = 0;
 
@@ -33,20 +33,27 @@ const resultStorage = (() => {
     }
   }
 
+  // The folder of this tab; null, and Blobs instead, where the browser has
+  // the storage but refuses it (a private window).
   const ready = mode !== 'private' ? Promise.resolve(null) : (async () => {
-    await new Promise((resolve) => {
-      navigator.locks.request(folder, () => {
-        resolve();
-        return new Promise(() => {});
+    try {
+      await new Promise((resolve, reject) => {
+        navigator.locks.request(folder, () => {
+          resolve();
+          return new Promise(() => {});
+        }).catch(reject);
       });
-    });
-    const root = await navigator.storage.getDirectory();
-    removeEndedTabs(root);
-    return root.getDirectoryHandle(folder, { create: true });
+      const root = await navigator.storage.getDirectory();
+      removeEndedTabs(root).catch(() => {});
+      return await root.getDirectoryHandle(folder, { create: true });
+    } catch (error) {
+      mode = 'blob';
+      return null;
+    }
   })();
 
   return {
-    mode,
+    get mode() { return mode; },
     folder,
     ready,
     newSlot: () => 'out-' + ++slotCount,

@@ -541,6 +541,27 @@ test('a reload stops its conversion and gives its storage back', async () => {
   fs.rmSync(capture);
 });
 
+test('a browser that has private storage but refuses it: the page keeps its results as Blobs', async () => {
+  const tab = await browser.context.newPage();
+  await tab.addInitScript(() => {
+    navigator.storage.getDirectory = () => Promise.reject(new DOMException('refused', 'SecurityError'));
+  });
+  await tab.goto(server.url);
+  await tab.waitForFunction(() => /no private storage/.test(document.getElementById('mode').textContent));
+  const capture = path.join(samplesDir, 'vlan-trunk.DT');
+  const expected = expectation(capture, 'UTC');
+  await chooseZone('UTC', tab);
+  await tab.setInputFiles('#files', capture);
+  await tab.waitForFunction(() => document.querySelector('#jobs li')?.className === 'done');
+  const [file] = await Promise.all([tab.waitForEvent('download'), tab.locator('a.save').click()]);
+  const saved = path.join(work, 'refused.pcap');
+  await file.saveAs(saved);
+  assert.ok(sameBytes(saved, expected.output));
+  await tab.close();
+  fs.rmSync(saved);
+  fs.rmSync(expected.output);
+});
+
 // Runs last: it loads the page again and closes the first one.
 test('what a closed tab left is cleared by the next visit, an open tab keeps its own', async () => {
   const folders = (tab) => tab.evaluate(async () => {
