@@ -364,7 +364,7 @@ test('a full disk: the write error or the refused output, and nothing to save', 
 
 test('every request went to the local server, and none came after loading', async () => {
   assert.deepEqual(server.requests.slice(requestsWhileLoading), []);
-  assert.deepEqual([...new Set(server.requests)].sort(), ['/', '/crc32.js', '/page.js', '/style.css', '/tavrino-converter.js',
+  assert.deepEqual([...new Set(server.requests)].sort(), ['/', '/crc32.js', '/page.js', '/save_all.js', '/style.css', '/tavrino-converter.js',
     '/storage.js',
     '/tavrino-converter.wasm', '/worker.js', '/zip.js', '/zones.js'].sort());
   const foreign = browser.requests.filter((url) => !url.startsWith(server.url) && !url.startsWith('blob:' + server.url)
