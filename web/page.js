@@ -61,12 +61,16 @@ function fillZones() {
 
 function chooseZone() {
   const wanted = currentZoneName(zoneInput.value.trim());
+  const error = document.getElementById('zone-error');
   if (!isKnownZone(wanted)) {
     zoneInput.setAttribute('aria-invalid', 'true');
-    announce(`Unknown time zone ${wanted}; still converting in ${zone}`);
+    error.textContent = `Unknown time zone "${wanted}": files are still converted in ${zone}.`;
+    error.hidden = false;
+    announce(error.textContent);
     return;
   }
   zoneInput.removeAttribute('aria-invalid');
+  error.hidden = true;
   zoneInput.value = wanted;
   if (wanted === zone)
     return;

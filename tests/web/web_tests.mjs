@@ -393,6 +393,11 @@ test('a zone changed after the files were chosen: each result names its zone, th
   assert.notEqual(berlin.summary, tokyo.summary);
   assert.ok(sameBytes(await download(again.item, 'rezone.pcap'), tokyo.output));
   assert.equal(await page.locator('#rezone').isHidden(), true);
+  // A name no browser knows is refused, visibly; the zone stays.
+  await chooseZone('Asia/Atlantis');
+  assert.match(await page.locator('#zone-error').innerText(), /Unknown time zone "Asia\/Atlantis": files are still converted in Asia\/Tokyo/);
+  await chooseZone('Asia/Tokyo');
+  assert.equal(await page.locator('#zone-error').isHidden(), true);
   // Remembered for the next visit, by its current name.
   await chooseZone('Asia/Calcutta');
   assert.equal(await page.inputValue('#zone'), 'Asia/Kolkata');
