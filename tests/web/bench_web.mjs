@@ -73,6 +73,17 @@ function statusKiB(pid, field) {
   }
 }
 
+// The browser's own process, which holds Blobs until it moves them to disk.
+function browserProcess() {
+  return descendants().filter((pid) => {
+    try {
+      return !fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes('--type=');
+    } catch {
+      return false;
+    }
+  });
+}
+
 function renderers() {
   return descendants().filter((pid) => {
     try {
@@ -90,7 +101,7 @@ let browser, page;
 // resident size any renderer had meanwhile, sampled every 50 ms.
 async function convertInPage(file) {
   const index = await page.locator('#jobs li').count();
-  let peak = 0;
+  let peak = 0, browserPeak = 0;
   const parts = { RssAnon: 0, RssFile: 0, RssShmem: 0 };
   const sampler = setInterval(() => {
     for (const pid of renderers()) {
@@ -98,6 +109,8 @@ async function convertInPage(file) {
       for (const field of Object.keys(parts))
         parts[field] = Math.max(parts[field], statusKiB(pid, field));
     }
+    for (const pid of browserProcess())
+      browserPeak = Math.max(browserPeak, statusKiB(pid, 'VmRSS'));
   }, 50);
   const start = process.hrtime.bigint();
   await page.setInputFiles('#files', file);
@@ -111,7 +124,7 @@ async function convertInPage(file) {
   if (state !== 'done')
     throw new Error(`${file}: ${state}`);
   await page.click('#clear');
-  return { seconds, peakKiB: peak, parts };
+  return { seconds, peakKiB: peak, browserPeakKiB: browserPeak, parts };
 }
 
 const medium = capture('200M.DT', '200M');
@@ -139,6 +152,7 @@ try {
     const result = await convertInPage(big);
     console.log(`  2 GiB capture (${(bigSize / MB).toFixed(0)} MB) in ${result.seconds.toFixed(1)} s, ${(bigSize / MB / result.seconds).toFixed(0)} MB/s`);
     console.log(`  tab (renderer) resident memory: ${(idle / 1024).toFixed(0)} MiB idle, ${(result.peakKiB / 1024).toFixed(0)} MiB peak while converting`);
+    console.log(`  the browser's own process: ${(result.browserPeakKiB / 1024).toFixed(0)} MiB peak`);
     console.log(`  peaks of its parts: ${Object.entries(result.parts).map(([name, kib]) => `${name} ${(kib / 1024).toFixed(0)} MiB`).join(', ')}`);
     await browser.close();
     browser = null;
