@@ -139,7 +139,7 @@ TEST_F(Dt2pcapTest, VerboseSummarisesEachPcapLeft)
     Bytes cut = SomeFrames(3).bytes();
     cut.resize(cut.size() - 40);  // inside the last frame
     WriteFileBytes(dir / "cut.DT", cut);
-    const CommandResult result = Run({"-k", "--verbose", "run1.DT", "bad.DT", "cut.DT"}, {"TZ=Asia/Tokyo"});
+    const CommandResult result = Run({"-k", "--verbose", "run1.DT", "bad.DT", "cut.DT"}, {"TZ=" + PlatformZone("Asia/Tokyo")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
               "run1.DT: 3 frames, 3 header-only entries skipped, first 2021-06-15 12:45:30.000000 "
