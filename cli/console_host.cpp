@@ -21,8 +21,15 @@ bool ConsoleHost::OnProgress(std::uint64_t done, std::uint64_t total)
     return true;
 }
 
+void ConsoleHost::OnSummary(const ConversionSummary& summary)
+{
+    if (m_verbose)
+        ShowMessage(SummaryLine(SafeName(m_file), summary));
+}
+
 void ConsoleHost::StartFile(const std::string& file)
 {
+    m_file = file;
     if (m_progress != nullptr)
         m_progress->Start(SafeName(file));
 }

@@ -89,7 +89,7 @@ int Dt2pcapMain(int argc, char** argv)
     std::unique_ptr<ProgressLine> progress;
     if (!options.quiet && StandardErrorIsTerminal())
         progress = std::make_unique<ProgressLine>(stderr, StandardErrorColumns());
-    ConsoleHost host(progress.get());
+    ConsoleHost host(progress.get(), options.verbose);
     try {
         return ConvertAll(options, host);
     } catch (const std::bad_alloc&) {

@@ -29,6 +29,9 @@ const char kUsage[] =
     "  -k, --keep-going    after a failed file, go on with the others\n"
     "  -q, --quiet         no progress line (only ever shown when standard error\n"
     "                      is a terminal)\n"
+    "  -v, --verbose       after each file, a summary line on standard error:\n"
+    "                      frames, skipped header-only entries, first and last\n"
+    "                      time stamp (capture clock and UTC), duration\n"
     "      --help          show this help and exit\n"
     "      --version       show the version and exit\n"
     "\n"
@@ -48,13 +51,14 @@ constexpr char kTimeZone = 1, kHelp = 2, kVersion = 3;
 
 const LongOption kLongOptions[] = {
     {"output", Takes::Argument, 'o'}, {"tz", Takes::Argument, kTimeZone}, {"keep-going", Takes::Nothing, 'k'},
-    {"quiet", Takes::Nothing, 'q'},   {"help", Takes::Nothing, kHelp},    {"version", Takes::Nothing, kVersion},
+    {"quiet", Takes::Nothing, 'q'},   {"verbose", Takes::Nothing, 'v'},   {"help", Takes::Nothing, kHelp},
+    {"version", Takes::Nothing, kVersion},
 };
 
 const LongOption* FindShort(char letter)
 {
     for (const LongOption& option : kLongOptions) {
-        if (option.letter == letter && (letter == 'o' || letter == 'k' || letter == 'q'))
+        if (option.letter == letter && (letter == 'o' || letter == 'k' || letter == 'q' || letter == 'v'))
             return &option;
     }
     return nullptr;
@@ -96,6 +100,9 @@ ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& e
             break;
         case 'q':
             options.quiet = true;
+            break;
+        case 'v':
+            options.verbose = true;
             break;
         case kHelp:
             help = true;

@@ -11,6 +11,7 @@ struct Options {
     std::optional<std::string> timeZone;  // none: the machine's zone
     bool keepGoing = false;
     bool quiet = false;
+    bool verbose = false;  // a summary line per converted file
 };
 
 enum class ParseResult { Run, Help, Version, NoFiles, UsageError };

@@ -25,7 +25,8 @@ std::string UnknownTimeZoneText(const std::string& zone)
 
 std::string EnvironmentZoneWarning()
 {
-    return SafeName(runtime_zone::EnvironmentZoneWarning());
+    const std::string warning = runtime_zone::EnvironmentZoneWarning();
+    return warning.empty() ? warning : SafeName(warning);  // SafeName("") would read ''
 }
 
 void UseTimeZone(const std::string& zone)

@@ -103,10 +103,12 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     // cross it fails at that step as if the file ended there. A record goes
     // out only with its whole frame, so what a failure leaves is a valid pcap
     // of the records before it.
+    SummaryCounter counter;
     const auto failWalk = [&](const char* text) {
         std::string refusal;
         if (!output.Close(refusal))
             return refuseOutput(refusal);
+        host.OnSummary(counter.Finish(info));
         return fail(text);
     };
     EntryClock clock(info.TimeWord(), info.DateWord(), info.resolutionCode);
@@ -126,6 +128,7 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
         const std::uint8_t* const end = buffered + static_cast<std::size_t>(std::min<std::uint64_t>(available, remaining));
         while (static_cast<std::size_t>(end - entry) >= capture::kEntryHeaderSize) {
             if (capture::IsHeaderOnly(entry)) {
+                counter.HeaderOnly();
                 entry += capture::kEntryHeaderSize;
                 continue;
             }
@@ -134,8 +137,10 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
             if (static_cast<std::size_t>(end - entry) < entrySize)
                 break;
             std::uint32_t seconds = 0, microseconds = 0;
-            clock.Compute(capture::EntryCounter(entry, entry + capture::kEntryHeaderSize), seconds, microseconds);
+            const std::uint64_t ticks = capture::EntryCounter(entry, entry + capture::kEntryHeaderSize);
+            clock.Compute(ticks, seconds, microseconds);
             pcap::WriteRecord(output, seconds, microseconds, entry + capture::kFrameDataOffset, frameLength);
+            counter.Frame(ticks);
             entry += entrySize;
         }
         input.Skip(static_cast<std::size_t>(entry - buffered));
@@ -150,20 +155,24 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
             remaining -= capture::kEntryHeaderSize;
             std::uint8_t entryHeader[capture::kEntryHeaderSize];
             std::memcpy(entryHeader, data, sizeof entryHeader);
-            if (!capture::IsHeaderOnly(entryHeader)) {
+            if (capture::IsHeaderOnly(entryHeader)) {
+                counter.HeaderOnly();
+            } else {
                 if (remaining < capture::kTimeFieldSize ||
                     input.Read(capture::kTimeFieldSize, &data) != capture::kTimeFieldSize)
                     return failWalk(" Read error:offset4");
                 remaining -= capture::kTimeFieldSize;
                 const unsigned frameLength = capture::FrameLength(entryHeader);
                 std::uint32_t seconds = 0, microseconds = 0;
-                clock.Compute(capture::EntryCounter(entryHeader, data), seconds, microseconds);
+                const std::uint64_t ticks = capture::EntryCounter(entryHeader, data);
+                clock.Compute(ticks, seconds, microseconds);
 
                 const unsigned paddedLength = capture::PaddedLength(frameLength);
                 if (remaining < paddedLength || input.Read(paddedLength, &data) != paddedLength)
                     return failWalk(" Read error:packet");
                 remaining -= paddedLength;
                 pcap::WriteRecord(output, seconds, microseconds, data, frameLength);
+                counter.Frame(ticks);
 
                 if (remaining < capture::kTrailerSize ||
                     input.Read(capture::kTrailerSize, &data) != capture::kTrailerSize)
@@ -185,5 +194,6 @@ int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, Mess
     if (!output.Close(refusal))
         return refuseOutput(refusal);
     input.Close();
+    host.OnSummary(counter.Finish(info));
     return 0;
 }

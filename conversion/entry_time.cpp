@@ -1,5 +1,6 @@
 #include "entry_time.h"
 
+#include "civil_time.h"
 #include "local_time.h"
 
 #include <cstring>
@@ -19,10 +20,8 @@ std::int64_t FloorSeconds(std::int64_t offset)
     return whole;
 }
 
-// UTC seconds of the start time plus `wholeSeconds`, or -1 when the zone
-// cannot convert it.
-std::int64_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::int64_t wholeSeconds,
-                              LocalToUtcFunction toUtc)
+// The start time plus `wholeSeconds`, its fields not normalised.
+LocalTime StartPlus(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::int64_t wholeSeconds)
 {
     LocalTime local;
     local.year = static_cast<std::int16_t>(dateWord[2] | dateWord[3] << 8);
@@ -31,6 +30,21 @@ std::int64_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* 
     local.hour = static_cast<int>(Signed8(timeWord[3]));
     local.minute = static_cast<int>(Signed8(timeWord[2]));
     local.second = Signed8(timeWord[1]) + wholeSeconds;  // within -128 - 3600 .. 127 + 4294967 + 3600
+    return local;
+}
+
+std::int64_t OffsetMicroseconds(const std::uint8_t* timeWord, std::uint8_t resolutionCode, std::uint64_t entryCounter)
+{
+    return static_cast<std::int64_t>(entryCounter & 0xFFFFFFFFu) * TickMicroseconds(resolutionCode) +
+           Signed8(timeWord[0]) * 10000;
+}
+
+// UTC seconds of the start time plus `wholeSeconds`, or -1 when the zone
+// cannot convert it.
+std::int64_t StartPlusSeconds(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::int64_t wholeSeconds,
+                              LocalToUtcFunction toUtc)
+{
+    const LocalTime local = StartPlus(timeWord, dateWord, wholeSeconds);
     std::int64_t utc = 0;
     return toUtc(local, utc) ? utc : -1;
 }
@@ -51,13 +65,20 @@ void ComputeEntryTime(const std::uint8_t* timeWord, const std::uint8_t* dateWord
                       std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds,
                       LocalToUtcFunction toUtc)
 {
-    const std::int64_t offset = static_cast<std::int64_t>(entryCounter & 0xFFFFFFFFu) * TickMicroseconds(resolutionCode) +
-                                Signed8(timeWord[0]) * 10000;
+    const std::int64_t offset = OffsetMicroseconds(timeWord, resolutionCode, entryCounter);
     const std::int64_t whole = FloorSeconds(offset);
     microseconds = static_cast<std::uint32_t>(offset - whole * kMicrosPerSecond);
     const std::int64_t utc = StartPlusSeconds(timeWord, dateWord, whole, toUtc);
     // Failure, and anything the 32-bit time of the format cannot hold, is 0xFFFFFFFF.
     seconds = utc >= 0 && utc <= 0x7FFFFFFF ? static_cast<std::uint32_t>(utc) : 0xFFFFFFFFu;
+}
+
+std::int64_t EntryWallClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,
+                            std::uint64_t entryCounter, std::int64_t& sinceStart)
+{
+    const std::int64_t offset = OffsetMicroseconds(timeWord, resolutionCode, entryCounter);
+    sinceStart = offset;
+    return CivilSeconds(StartPlus(timeWord, dateWord, FloorSeconds(offset)));
 }
 
 EntryClock::EntryClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,

@@ -27,6 +27,13 @@ void ComputeEntryTime(const std::uint8_t* timeWord, const std::uint8_t* dateWord
                       std::uint64_t entryCounter, std::uint32_t& seconds, std::uint32_t& microseconds,
                       LocalToUtcFunction toUtc = LocalTimeToUtc);
 
+// The wall-clock time of an entry as the capture's clock reads it: seconds
+// since 1970-01-01 00:00 of that date and time read as UTC (the microseconds
+// are ComputeEntryTime's), with `sinceStart` its distance from the start time
+// in microseconds.
+std::int64_t EntryWallClock(const std::uint8_t* timeWord, const std::uint8_t* dateWord, std::uint8_t resolutionCode,
+                            std::uint64_t entryCounter, std::int64_t& sinceStart);
+
 // The same computation for one capture's entries, converting local time once
 // per local hour instead of once per frame: within an hour whose first and
 // last seconds convert exactly 3599 seconds apart, every second converts to

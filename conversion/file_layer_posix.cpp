@@ -30,10 +30,11 @@ namespace {
 std::atomic<int> g_unfinishedFolder{-1};
 std::atomic<const char*> g_unfinishedName{nullptr};
 
-// Data of a replacement sent on to the disk in steps of this size, each step
-// waiting for the one before: the writer keeps pace with the disk, and the
-// final flush waits for two steps at most.
+// Data of a replacement are sent on to the disk in steps of this size, with at
+// most kWriteBackDepth steps under way: the writer keeps pace with the disk
+// without waiting for each step, and the final flush waits for those alone.
 constexpr std::uint64_t kWriteBackStep = 8u << 20;
+constexpr std::uint64_t kWriteBackDepth = 4;
 
 int Descriptor(Handle handle) { return static_cast<int>(handle); }
 
@@ -395,15 +396,16 @@ bool Replacement::Write(const void* data, std::size_t count)
         return true;
     // Renaming over an earlier file makes some file systems (ext4) write the
     // new file's data out there, all at once; a flush before the rename would
-    // too. Send each step on now and wait for the ones before it instead.
+    // too. Send each step on now, and wait for those long under way instead.
     const int fd = Descriptor(m_handle);
     const auto start = static_cast<off_t>(m_state.writeBackStart);
     const auto length = static_cast<off_t>(m_state.written - m_state.writeBackStart);
     m_state.writeBackStart = m_state.written;
+    const auto settled = start - std::min<off_t>(start, static_cast<off_t>(kWriteBackDepth * kWriteBackStep));
     if (::sync_file_range(fd, start, length, SYNC_FILE_RANGE_WRITE) != 0 ||
-        (start > 0 && ::sync_file_range(fd, 0, start,
-                                        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                                            SYNC_FILE_RANGE_WAIT_AFTER) != 0))
+        (settled > 0 && ::sync_file_range(fd, 0, settled,
+                                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                              SYNC_FILE_RANGE_WAIT_AFTER) != 0))
         return errno == ENOSYS || errno == EINVAL || errno == ESPIPE;  // not offered here: nothing lost
     return true;
 }

@@ -1,105 +1,54 @@
 // The file layer of the web edition, in a Web Worker. The input is the File
-// the user chose, mounted by the worker on emscripten's WORKERFS and read
-// slice by slice at 64-bit offsets (its C library's pread drops the upper 32
-// bits). The output goes to a file in the browser's origin-private storage
-// that the worker opened beforehand; committing it hands it to the page.
+// the user chose, read slice by slice at 64-bit offsets; the output goes
+// where the worker keeps it (the browser's origin-private storage, or a Blob
+// where that storage is missing). This file only calls the worker's side of
+// the layer, declared below; worker.js builds it (fileLayer()).
 
 #include "file_layer.h"
 
 #include <emscripten.h>
 
+// The worker's side of this layer: Module.tpcFiles, one input and one output.
+//   open(path)          -> the size of the capture chosen as `path`, or -1
+//   readAt(view, at)    -> fills the Uint8Array `view` from offset `at`; the
+//                          bytes read (fewer at the end of the file), or -1
+//   close()                the input is done with
+//   create(finalPath)   -> true when the output could be started
+//   write(view)         -> true when all of the Uint8Array `view` was written
+//   commit()            -> true when the output is finished and handed to the page
+//   discard()              the unfinished output is dropped
+//   lastError              the reason of the last failure, as a string
+// `view`s are windows on the module's memory, valid during the call only.
+
 namespace {
 
 thread_local std::string lastError;
 
-// Each returns -1 (or 0 for false) and sets Module.tpcLastError on failure.
-// A chosen file that can no longer be read (deleted or changed since, a
-// dropped folder) cannot be opened, as for the programs.
-EM_JS(int, JsOpenForReading, (const char* path, double* size, double* index), {
-    try {
-        const stream = FS.open(UTF8ToString(path), "r");
-        if (!FS.isFile(stream.node.mode)) {
-            FS.close(stream);
-            Module.tpcLastError = "Not a regular file";
-            return -1;
-        }
-        try {
-            const probe = new FileReaderSync().readAsArrayBuffer(stream.node.contents.slice(0, 1));
-            if (probe.byteLength !== Math.min(1, stream.node.size))
-                throw new Error("No such file or directory");
-        } catch (e) {
-            FS.close(stream);
-            throw e;
-        }
-        HEAPF64[size >> 3] = stream.node.size;
-        HEAPF64[index >> 3] = stream.node.id;
-        return stream.fd;
-    } catch (e) {
-        Module.tpcLastError = e.message || String(e);
-        return -1;
-    }
+constexpr file_layer::Handle kInputHandle = 1;
+constexpr file_layer::Handle kOutputHandle = 2;
+
+EM_JS(double, JsOpen, (const char* path), { return Module.tpcFiles.open(UTF8ToString(path)); });
+
+EM_JS(double, JsReadAt, (void* buffer, double count, double offset), {
+    return Module.tpcFiles.readAt(HEAPU8.subarray(buffer, buffer + count), offset);
 });
 
-// Reads through WORKERFS in slices of 8 MiB, kept in a buffer of the worker's
-// own and served from there: fewer and larger slices read the chosen file
-// faster than the library's 1 MiB requests one by one.
-// Each slice comes in a buffer of its own that only the young-generation
-// collector frees, and a loop that allocates as little as this one seldom
-// runs it: spent slices piled up to half the capture in the tab. A few
-// short-lived objects per slice keep the collector coming.
-EM_JS(double, JsReadAt, (int fd, void* buffer, double count, double offset), {
-    try {
-        const kSlice = 8 << 20;
-        let ahead = Module.tpcReadAhead;
-        if (!ahead || ahead.fd !== fd || offset < ahead.start ||
-            (offset + count > ahead.start + ahead.length && ahead.length === kSlice)) {
-            ahead = Module.tpcReadAhead = { fd, start: offset, length: 0, bytes: ahead ? ahead.bytes : new Uint8Array(kSlice) };
-            ahead.length = FS.read(FS.getStream(fd), ahead.bytes, 0, kSlice, offset);
-            for (let i = 0; i < 16000; ++i)
-                Module.tpcCollectorNudge = { i };
-        }
-        // A slice shorter than asked for ends at the end of the file.
-        const from = offset - ahead.start;
-        const got = Math.max(0, Math.min(count, ahead.length - from));
-        HEAPU8.set(ahead.bytes.subarray(from, from + got), buffer);
-        return got;
-    } catch (e) {
-        Module.tpcLastError = e.message || String(e);
-        return -1;
-    }
+EM_JS(void, JsClose, (), { Module.tpcFiles.close(); });
+
+EM_JS(int, JsCreate, (const char* finalPath), { return Module.tpcFiles.create(UTF8ToString(finalPath)) ? 1 : 0; });
+
+EM_JS(int, JsWrite, (const void* data, double count), {
+    return Module.tpcFiles.write(HEAPU8.subarray(data, data + count)) ? 1 : 0;
 });
 
-EM_JS(void, JsClose, (int fd), {
-    if (Module.tpcReadAhead && Module.tpcReadAhead.fd === fd)
-        Module.tpcReadAhead = null;
-    try {
-        FS.close(FS.getStream(fd));
-    } catch (e) {
-    }
-});
+EM_JS(int, JsCommit, (), { return Module.tpcFiles.commit() ? 1 : 0; });
 
-EM_JS(int, JsWrite, (int handle, const void* data, double count), {
-    return Module.tpcOutput.write(handle, HEAPU8.subarray(data, data + count)) ? 1 : 0;
-});
+EM_JS(void, JsDiscard, (), { Module.tpcFiles.discard(); });
 
-EM_JS(int, JsCreateOutput, (const char* finalPath), {
-    return Module.tpcOutput.create(UTF8ToString(finalPath));
-});
-
-EM_JS(int, JsCommitOutput, (int handle), {
-    return Module.tpcOutput.commit(handle) ? 1 : 0;
-});
-
-EM_JS(void, JsDiscardOutput, (int handle), {
-    Module.tpcOutput.discard(handle);
-});
-
-EM_JS(int, JsLastErrorLength, (), {
-    return lengthBytesUTF8(Module.tpcLastError || "Unknown error");
-});
+EM_JS(int, JsLastErrorLength, (), { return lengthBytesUTF8(String(Module.tpcFiles.lastError || "Unknown error")); });
 
 EM_JS(void, JsCopyLastError, (char* text, int size), {
-    stringToUTF8(Module.tpcLastError || "Unknown error", text, size);
+    stringToUTF8(String(Module.tpcFiles.lastError || "Unknown error"), text, size);
 });
 
 void TakeLastError()
@@ -120,23 +69,22 @@ std::string LastErrorText() { return lastError; }
 
 bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::uint64_t& size)
 {
-    double bytes = 0, index = 0;
-    const int fd = JsOpenForReading(path.c_str(), &bytes, &index);
-    if (fd < 0) {
+    const double bytes = JsOpen(path.c_str());
+    if (bytes < 0) {
         TakeLastError();
         return false;
     }
-    handle = fd;
+    handle = kInputHandle;
     id.volume = 1;
-    id.index = static_cast<std::uint64_t>(index);
+    id.index = 1;
     size = static_cast<std::uint64_t>(bytes);
     return true;
 }
 
-std::int64_t ReadAt(Handle handle, void* buffer, std::size_t count, std::uint64_t offset)
+std::int64_t ReadAt(Handle, void* buffer, std::size_t count, std::uint64_t offset)
 {
     // A double holds every offset below 2^53, far beyond any File.
-    const double got = JsReadAt(static_cast<int>(handle), buffer, static_cast<double>(count), static_cast<double>(offset));
+    const double got = JsReadAt(buffer, static_cast<double>(count), static_cast<double>(offset));
     if (got < 0) {
         TakeLastError();
         return -1;
@@ -146,8 +94,8 @@ std::int64_t ReadAt(Handle handle, void* buffer, std::size_t count, std::uint64_
 
 void Close(Handle handle)
 {
-    if (handle != kNoHandle)
-        JsClose(static_cast<int>(handle));
+    if (handle == kInputHandle)
+        JsClose();
 }
 
 // A page has no standard output.
@@ -155,9 +103,9 @@ Handle StandardOutput() { return kNoHandle; }
 
 bool IdentifyHandle(Handle, FileId&) { return false; }
 
-bool WriteAll(Handle handle, const void* data, std::size_t count)
+bool WriteAll(Handle, const void* data, std::size_t count)
 {
-    if (JsWrite(static_cast<int>(handle), data, static_cast<double>(count)))
+    if (JsWrite(data, static_cast<double>(count)))
         return true;
     TakeLastError();
     return false;
@@ -165,16 +113,15 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
 
 bool Replacement::Create(const std::string& finalPath, const FileId&, std::string& reason)
 {
-    // The input lives on WORKERFS, the output in origin-private storage: they
+    // The input is a File the user chose, the output the worker's own: they
     // can never be the same file.
     Discard();
-    const int handle = JsCreateOutput(finalPath.c_str());
-    if (handle < 0) {
+    if (!JsCreate(finalPath.c_str())) {
         TakeLastError();
         reason = lastError;
         return false;
     }
-    m_handle = handle;
+    m_handle = kOutputHandle;
     m_finalPath = finalPath;
     return true;
 }
@@ -190,9 +137,8 @@ Replacement::CommitResult Replacement::Commit()
 {
     if (m_handle == kNoHandle)
         return CommitResult::WriteFailed;
-    const int handle = static_cast<int>(m_handle);
     m_handle = kNoHandle;
-    if (JsCommitOutput(handle))
+    if (JsCommit())
         return CommitResult::Done;
     TakeLastError();
     return CommitResult::WriteFailed;
@@ -202,7 +148,7 @@ void Replacement::Discard()
 {
     if (m_handle == kNoHandle)
         return;
-    JsDiscardOutput(static_cast<int>(m_handle));
+    JsDiscard();
     m_handle = kNoHandle;
 }
 

@@ -1,7 +1,7 @@
 // Local time for the web edition: its C runtime's 32-bit mktime wraps after
 // 2038 and misplaces the skipped daylight-saving hour, so the wall-clock time
-// is counted in 64-bit arithmetic and the zone's standard offset, as the page
-// found it, taken off.
+// is counted in 64-bit arithmetic and the zone's standard offset, derived from
+// the browser's zone data, taken off.
 
 #include "local_time_web.h"
 
@@ -17,9 +17,9 @@ StandardTimeRule& CurrentRule()
 
 } // namespace
 
-void UseZoneOffsetChanges(const std::vector<ZoneOffsetChange>& changes)
+void UseZone(const ZoneOffsetAt& offsetAt)
 {
-    CurrentRule() = StandardTimeRule(changes);
+    CurrentRule() = StandardTimeRule(ScanZoneOffsets(offsetAt).changes);
 }
 
 void RefreshTimeZone() {}

@@ -1,10 +1,8 @@
 #pragma once
 
-// The web edition's zone: the page finds the offsets of the chosen zone in the
-// browser and hands them over before each conversion.
+// The web edition's zone: the worker gives the chosen zone's offset at any
+// instant, from the browser's zone data, before each conversion.
 
-#include "standard_time_rule.h"
+#include "zone_offset_scan.h"
 
-#include <vector>
-
-void UseZoneOffsetChanges(const std::vector<ZoneOffsetChange>& changes);
+void UseZone(const ZoneOffsetAt& offsetAt);

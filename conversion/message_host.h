@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion_summary.h"
+
 #include <cstdint>
 #include <string>
 
@@ -23,6 +25,10 @@ public:
         (void)total;
         return true;
     }
+
+    // Called when a pcap file was left -- finished, or the records before a
+    // failure in the entry walk -- with what it holds, before any message.
+    virtual void OnSummary(const ConversionSummary& summary) { (void)summary; }
 
     // Bytes of capture between two progress reports: small enough that a
     // window answering from this callback stays responsive on slow disks.

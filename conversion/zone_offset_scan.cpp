@@ -37,25 +37,30 @@ Sample SampleAt(std::int64_t utc)
 
 } // namespace
 
-ZoneOffsetHistory ScanZoneOffsets()
+ZoneOffsetHistory ScanZoneOffsets(const ZoneOffsetAt& offsetAt)
 {
     ZoneOffsetHistory history;
-    Sample last = SampleAt(kScanStart);
-    history.changes.push_back({kScanStart, last.offset});
+    std::int32_t last = offsetAt(kScanStart);
+    history.changes.push_back({kScanStart, last});
     for (std::int64_t at = kScanStart + kStep; at < kScanEnd; at += kStep) {
-        const Sample sample = SampleAt(at);
-        if (sample.offset == last.offset)
+        const std::int32_t offset = offsetAt(at);
+        if (offset == last)
             continue;
         // Bisect to the second the offset changed.
         std::int64_t before = at - kStep, after = at;
         while (after - before > 1) {
             const std::int64_t middle = before + (after - before) / 2;
-            (SampleAt(middle).offset == last.offset ? before : after) = middle;
+            (offsetAt(middle) == last ? before : after) = middle;
         }
-        history.changes.push_back({after, sample.offset});
-        last = sample;
+        history.changes.push_back({after, offset});
+        last = offset;
     }
     return history;
+}
+
+ZoneOffsetHistory ScanZoneOffsets()
+{
+    return ScanZoneOffsets([](std::int64_t utc) { return SampleAt(utc).offset; });
 }
 
 bool HasNegativeDaylightSaving()

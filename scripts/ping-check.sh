@@ -44,6 +44,9 @@ mkdir -p "$CAPS"
 for name in a b c; do
     "$BUILD/tavrino-capgen" --size "$SIZE" --seed "$(printf '%d' "'$name")" "$CAPS/$name.DT"
 done
+# On the disk before the batches, as captures copied in long ago would be:
+# the batches are not to wait behind the generator's write-back.
+sync
 echo "captures: $(du -sh "$CAPS" | cut -f1) in $CAPS"
 
 # Starts the window on the three captures (selected by the command line) and

@@ -130,3 +130,26 @@ TEST(InformationalOptions, UnwritableStandardOutputIsAFailure)
 }
 
 } // namespace
+
+// --verbose: one summary line per pcap left, also the records kept before a
+// failure in the entry walk (before its message), none for a file refused.
+TEST_F(Dt2pcapTest, VerboseSummarisesEachPcapLeft)
+{
+    SomeFrames(3).WriteTo(dir / "run1.DT");
+    NotACapture().WriteTo(dir / "bad.DT");
+    Bytes cut = SomeFrames(3).bytes();
+    cut.resize(cut.size() - 40);  // inside the last frame
+    WriteFileBytes(dir / "cut.DT", cut);
+    const CommandResult result = Run({"-k", "--verbose", "run1.DT", "bad.DT", "cut.DT"}, {"TZ=" + PlatformZone("Asia/Tokyo")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "run1.DT: 3 frames, 3 header-only entries skipped, first 2021-06-15 12:45:30.000000 "
+              "(2021-06-15 03:45:30.000000 UTC), last 2021-06-15 12:45:33.000000 (2021-06-15 03:45:33.000000 UTC), "
+              "duration 3.000000 s\n"
+              "bad.DT File header error\n"
+              "cut.DT: 2 frames, 2 header-only entries skipped, first 2021-06-15 12:45:30.000000 "
+              "(2021-06-15 03:45:30.000000 UTC), last 2021-06-15 12:45:31.500000 (2021-06-15 03:45:31.500000 UTC), "
+              "duration 1.500000 s\n"
+              "cut.DT Read error:packet\n"
+              "dt2pcap: 2 of 3 files not converted\n");
+}

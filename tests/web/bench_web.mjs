@@ -1,6 +1,8 @@
 // Figures for the web edition, printed, never asserted: conversion speed of a
 // 200 MB capture in the browser next to dt2pcap's, and the tab's peak memory
-// while it converts a 2 GiB capture.
+// while it converts a 2 GiB capture; served from 127.0.0.1 (the browser's
+// private storage), then over plain http as http://converter.intranet:PORT/
+// (results kept as Blobs). BENCH_WEB_MODES=private or =intranet runs one.
 //
 // node bench_web.mjs SITE_DIR NATIVE_BUILD_DIR
 
@@ -71,6 +73,17 @@ function statusKiB(pid, field) {
   }
 }
 
+// The browser's own process, which holds Blobs until it moves them to disk.
+function browserProcess() {
+  return descendants().filter((pid) => {
+    try {
+      return !fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes('--type=');
+    } catch {
+      return false;
+    }
+  });
+}
+
 function renderers() {
   return descendants().filter((pid) => {
     try {
@@ -82,16 +95,13 @@ function renderers() {
 }
 
 const server = await serveSite(siteDir);
-const browser = await launchBrowser(chromium);
-const page = await browser.context.newPage();
-await page.goto(server.url);
-await page.selectOption('#zone', 'UTC');
+let browser, page;
 
 // Converts `file` in the page; seconds until it is done, and the largest
 // resident size any renderer had meanwhile, sampled every 50 ms.
 async function convertInPage(file) {
   const index = await page.locator('#jobs li').count();
-  let peak = 0;
+  let peak = 0, browserPeak = 0;
   const parts = { RssAnon: 0, RssFile: 0, RssShmem: 0 };
   const sampler = setInterval(() => {
     for (const pid of renderers()) {
@@ -99,6 +109,8 @@ async function convertInPage(file) {
       for (const field of Object.keys(parts))
         parts[field] = Math.max(parts[field], statusKiB(pid, field));
     }
+    for (const pid of browserProcess())
+      browserPeak = Math.max(browserPeak, statusKiB(pid, 'VmRSS'));
   }, 50);
   const start = process.hrtime.bigint();
   await page.setInputFiles('#files', file);
@@ -111,38 +123,43 @@ async function convertInPage(file) {
   const state = await page.locator('#jobs li').nth(index).getAttribute('class');
   if (state !== 'done')
     throw new Error(`${file}: ${state}`);
-  // The output goes when the next page load clears the storage; remove it now.
-  await page.evaluate(async () => {
-    const root = await navigator.storage.getDirectory();
-    for await (const [, folder] of root.entries())
-      for await (const name of folder.keys())
-        await folder.removeEntry(name);
-  });
-  return { seconds, peakKiB: peak, parts };
+  await page.click('#clear');
+  return { seconds, peakKiB: peak, browserPeakKiB: browserPeak, parts };
 }
 
+const medium = capture('200M.DT', '200M');
+const big = capture('2G.DT', '2G');
 try {
-  const idle = Math.max(0, ...renderers().map((pid) => statusKiB(pid, 'VmRSS')));
-  const medium = capture('200M.DT', '200M');
   const size = fs.statSync(medium).size;
   const native = nativeSeconds(medium);
-  let browserBest = Infinity;
-  for (let i = 0; i < 2; ++i)
-    browserBest = Math.min(browserBest, (await convertInPage(medium)).seconds);
-  fs.rmSync(medium);
-  console.log(`200 MB capture (${(size / MB).toFixed(0)} MB):`);
-  console.log(`  dt2pcap      ${native.toFixed(2)} s  ${(size / MB / native).toFixed(0)} MB/s`);
-  console.log(`  browser      ${browserBest.toFixed(2)} s  ${(size / MB / browserBest).toFixed(0)} MB/s (from choosing the file to the offered download)`);
-
-  const big = capture('2G.DT', '2G');
-  const bigSize = fs.statSync(big).size;
-  const result = await convertInPage(big);
-  fs.rmSync(big);
-  console.log(`2 GiB capture (${(bigSize / MB).toFixed(0)} MB) in ${result.seconds.toFixed(1)} s, ${(bigSize / MB / result.seconds).toFixed(0)} MB/s:`);
-  console.log(`  tab (renderer) resident memory: ${(idle / 1024).toFixed(0)} MiB idle, ${(result.peakKiB / 1024).toFixed(0)} MiB peak while converting`);
-  console.log(`  peaks of its parts: ${Object.entries(result.parts).map(([name, kib]) => `${name} ${(kib / 1024).toFixed(0)} MiB`).join(', ')}`);
+  console.log(`200 MB capture (${(size / MB).toFixed(0)} MB): dt2pcap ${native.toFixed(2)} s, ${(size / MB / native).toFixed(0)} MB/s`);
+  const modes = (process.env.BENCH_WEB_MODES || 'private,intranet').split(',');
+  for (const mode of modes) {
+    const intranet = mode === 'intranet';
+    browser = await launchBrowser(chromium, {}, intranet ? ['--host-resolver-rules=MAP converter.intranet 127.0.0.1'] : []);
+    page = await browser.context.newPage();
+    await page.goto(intranet ? server.url.replace('127.0.0.1', 'converter.intranet') : server.url);
+    await page.fill('#zone', 'UTC');
+    await page.dispatchEvent('#zone', 'change');
+    const idle = Math.max(0, ...renderers().map((pid) => statusKiB(pid, 'VmRSS')));
+    let browserBest = Infinity;
+    for (let i = 0; i < 3; ++i)
+      browserBest = Math.min(browserBest, (await convertInPage(medium)).seconds);
+    const where = intranet ? 'over plain http, Blobs' : 'from 127.0.0.1, private storage';
+    console.log(`${where}:`);
+    console.log(`  200 MB: ${browserBest.toFixed(2)} s, ${(size / MB / browserBest).toFixed(0)} MB/s (from choosing the file to the offered download)`);
+    const bigSize = fs.statSync(big).size;
+    const result = await convertInPage(big);
+    console.log(`  2 GiB capture (${(bigSize / MB).toFixed(0)} MB) in ${result.seconds.toFixed(1)} s, ${(bigSize / MB / result.seconds).toFixed(0)} MB/s`);
+    console.log(`  tab (renderer) resident memory: ${(idle / 1024).toFixed(0)} MiB idle, ${(result.peakKiB / 1024).toFixed(0)} MiB peak while converting`);
+    console.log(`  the browser's own process: ${(result.browserPeakKiB / 1024).toFixed(0)} MiB peak`);
+    console.log(`  peaks of its parts: ${Object.entries(result.parts).map(([name, kib]) => `${name} ${(kib / 1024).toFixed(0)} MiB`).join(', ')}`);
+    await browser.close();
+    browser = null;
+  }
 } finally {
-  await browser.close();
+  if (browser)
+    await browser.close();
   await server.close();
   fs.rmSync(work, { recursive: true, force: true });
 }

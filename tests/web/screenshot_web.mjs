@@ -1,5 +1,6 @@
 // The page in headless chromium for the README: three samples converted, one
-// broken capture's message, written to docs/web-page.png.
+// broken capture's message, written to OUTPUT.png; the same page 390 px wide
+// (a phone) to OUTPUT-phone.png.
 //
 // node screenshot_web.mjs SITE_DIR OUTPUT.png
 
@@ -18,13 +19,19 @@ fs.writeFileSync(broken, fs.readFileSync(path.join(samples, 'office-lan.DT')).su
 const server = await serveSite(siteDir);
 const browser = await launchBrowser(chromium, { viewport: { width: 860, height: 700 }, timezoneId: 'Europe/Berlin' });
 try {
-  const page = await browser.context.newPage();
-  await page.goto(server.url);
   const files = fs.readdirSync(samples).filter((name) => name.endsWith('.DT')).sort().map((name) => path.join(samples, name));
-  await page.setInputFiles('#files', [...files, broken]);
-  await page.waitForFunction((count) => document.querySelectorAll('#jobs li.done, #jobs li.failed').length === count,
-    files.length + 1);
-  await page.screenshot({ path: output, fullPage: true });
+  for (const [width, file] of [[860, output], [390, output.replace(/\.png$/, '-phone.png')]]) {
+    const page = await browser.context.newPage();
+    await page.setViewportSize({ width, height: 700 });
+    await page.goto(server.url);
+    await page.fill('#zone', 'Europe/Berlin');
+    await page.dispatchEvent('#zone', 'change');
+    await page.setInputFiles('#files', width > 400 ? [...files, broken] : [files[0]]);
+    await page.waitForFunction((count) => document.querySelectorAll('#jobs li.done, #jobs li.failed').length === count,
+      width > 400 ? files.length + 1 : 1);
+    await page.screenshot({ path: file, fullPage: true });
+    await page.close();
+  }
 } finally {
   await browser.close();
   await server.close();

@@ -43,12 +43,13 @@ export const kChromiumArgs = [
   '--disable-dev-shm-usage',
 ];
 
-export async function launchBrowser(chromium, contextOptions = {}) {
+// `extraArgs`: more switches for chromium, such as --host-resolver-rules.
+export async function launchBrowser(chromium, contextOptions = {}, extraArgs = []) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'tpc-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    args: kChromiumArgs,
+    args: [...kChromiumArgs, ...extraArgs],
     acceptDownloads: true,
     ...contextOptions,
   });

@@ -52,14 +52,18 @@ function written(name, bytes) {
 }
 
 // dt2pcap's result for `capture` in `zone`, run beside it so that its
-// messages name the file as the page does.
+// messages name the file as the page does: its failure message apart from
+// its --verbose summary line.
 function expectation(capture, zone) {
   const output = path.join(work, 'expected-' + path.basename(capture) + '-' + zone.replace(/\//g, '_') + '.pcap');
   fs.rmSync(output, { force: true });
-  const result = run(dt2pcap, ['-q', '--tz', zone, '-o', output, path.basename(capture)], { cwd: path.dirname(capture) });
+  const result = run(dt2pcap, ['-q', '-v', '--tz', zone, '-o', output, path.basename(capture)], { cwd: path.dirname(capture) });
+  const lines = result.stderr.trim().split('\n');
+  const isSummary = (line) => line.startsWith(path.basename(capture) + ': ') && / header-only entr/.test(line);
   return {
     status: result.status,
-    message: result.stderr.trim(),
+    message: lines.filter((line) => !isSummary(line)).join('\n'),
+    summary: lines.filter(isSummary).join('\n'),
     output: fs.existsSync(output) ? output : null,
   };
 }
@@ -95,6 +99,11 @@ page.on('pageerror', (error) => pageErrors.push(error.message));
 await page.goto(server.url, { waitUntil: 'networkidle' });
 const requestsWhileLoading = server.requests.length;
 
+async function chooseZone(zone, tab = page) {
+  await tab.fill('#zone', zone);
+  await tab.dispatchEvent('#zone', 'change');
+}
+
 async function jobCount() {
   return page.locator('#jobs li').count();
 }
@@ -111,6 +120,7 @@ async function jobResult(index, timeout = 120000) {
     state: await item.getAttribute('class'),
     status: await item.locator('.status').innerText(),
     saves: await item.locator('a.save').count(),
+    summary: await item.locator('.summary').count() ? await item.locator('.summary').innerText() : '',
   };
 }
 
@@ -127,7 +137,7 @@ async function download(item, name) {
 // Converts `captures` (chosen together) in `zone` and checks each against dt2pcap.
 async function checkAgainstProgram(captures, zone) {
   const expected = captures.map((capture) => expectation(capture, zone));
-  await page.selectOption('#zone', zone);
+  await chooseZone(zone);
   const first = await jobCount();
   await page.setInputFiles('#files', captures);
   for (let i = 0; i < captures.length; ++i) {
@@ -141,6 +151,7 @@ async function checkAgainstProgram(captures, zone) {
       assert.equal(got.status, want.message, name);
     }
     assert.equal(got.saves, want.output ? 1 : 0, `${name}: a download only when the program leaves a .pcap`);
+    assert.equal(got.summary, want.summary, `${name}: the summary is dt2pcap --verbose's line`);
     if (want.output) {
       const saved = await download(got.item, (name.includes('.') ? name.replace(/\.[^.]*$/, '') : name) + '.pcap');
       assert.ok(sameBytes(saved, want.output), `${name} in ${zone}: download differs from dt2pcap's output`);
@@ -181,9 +192,15 @@ function test(name, body) {
 // ---- Cases ---------------------------------------------------------------
 
 test('the page offers the browser\'s own zone first and says nothing is uploaded', async () => {
-  assert.equal(await page.locator('#zone option').first().getAttribute('value'), 'Australia/Sydney');
-  assert.ok(await page.locator('#zone option[value="Asia/Tokyo"]').count());
+  assert.equal(await page.inputValue('#zone'), 'Australia/Sydney');
+  assert.equal(await page.locator('#zone-names option').first().getAttribute('value'), 'Australia/Sydney');
+  assert.ok(await page.locator('#zone-names option[value="Asia/Tokyo"]').count());
   assert.match(await page.locator('#privacy').innerText(), /Nothing is uploaded/);
+  // The zone comes before the files, also for the keyboard.
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'zone');
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'files');
 });
 
 test('samples, chosen together', async () => {
@@ -195,7 +212,7 @@ test('samples, chosen together', async () => {
 test('a dropped capture', async () => {
   const bytes = fs.readFileSync(path.join(samplesDir, 'short-frames.DT')).toString('base64');
   const expected = expectation(path.join(samplesDir, 'short-frames.DT'), 'UTC');
-  await page.selectOption('#zone', 'UTC');
+  await chooseZone('UTC');
   const index = await jobCount();
   await page.evaluate((data) => {
     const transfer = new DataTransfer();
@@ -223,7 +240,7 @@ test('a file gone before its turn cannot be opened', async () => {
   const first = generate('first.DT', ['--size', '100M']);
   const gone = written('gone.DT', fs.readFileSync(path.join(samplesDir, 'office-lan.DT')));
   const expected = expectation(path.join(work, 'never-there.DT'), 'UTC').message.replace('never-there', 'gone');
-  await page.selectOption('#zone', 'UTC');
+  await chooseZone('UTC');
   const index = await jobCount();
   await page.setInputFiles('#files', [first, gone]);
   fs.rmSync(gone);
@@ -347,12 +364,207 @@ test('a full disk: the write error or the refused output, and nothing to save', 
 
 test('every request went to the local server, and none came after loading', async () => {
   assert.deepEqual(server.requests.slice(requestsWhileLoading), []);
-  assert.deepEqual([...server.requests].sort(), ['/', '/page.js', '/style.css', '/tavrino-converter.js',
-    '/tavrino-converter.wasm', '/worker.js', '/zone_offsets.js']);
+  assert.deepEqual([...new Set(server.requests)].sort(), ['/', '/crc32.js', '/page.js', '/save_all.js', '/style.css', '/tavrino-converter.js',
+    '/storage.js',
+    '/tavrino-converter.wasm', '/worker.js', '/zip.js', '/zones.js'].sort());
   const foreign = browser.requests.filter((url) => !url.startsWith(server.url) && !url.startsWith('blob:' + server.url)
     && !url.startsWith('data:'));
   assert.deepEqual(foreign, []);
   assert.deepEqual(pageErrors, []);
+});
+
+// These open more tabs, each loading the page again.
+test('a zone changed after the files were chosen: each result names its zone, the files are offered again', async () => {
+  const capture = generate('rezone.DT', ['--start', '2010-07-01 12:00:00.00', '--frames', '300']);
+  const berlin = expectation(capture, 'Europe/Berlin');
+  const tokyo = expectation(capture, 'Asia/Tokyo');
+  await page.click('#clear');
+  await chooseZone('Europe/Berlin');
+  const index = await jobCount();
+  await page.setInputFiles('#files', capture);
+  assert.equal((await jobResult(index)).status, 'Converted in Europe/Berlin');
+  assert.equal(await page.locator('#rezone').isHidden(), true);
+  await chooseZone('Asia/Tokyo');
+  assert.match(await page.locator('#rezone').innerText(), /1 file was converted in Europe\/Berlin\.[\s\S]*Convert it again in Asia\/Tokyo/);
+  await page.click('#reconvert');
+  const again = await jobResult(index + 1);
+  assert.equal(again.status, 'Converted in Asia/Tokyo');
+  assert.equal(again.summary, tokyo.summary);
+  assert.notEqual(berlin.summary, tokyo.summary);
+  assert.ok(sameBytes(await download(again.item, 'rezone.pcap'), tokyo.output));
+  assert.equal(await page.locator('#rezone').isHidden(), true);
+  // A name no browser knows is refused, visibly; the zone stays.
+  await chooseZone('Asia/Atlantis');
+  assert.match(await page.locator('#zone-error').innerText(), /Unknown time zone "Asia\/Atlantis": files are still converted in Asia\/Tokyo/);
+  await chooseZone('Asia/Tokyo');
+  assert.equal(await page.locator('#zone-error').isHidden(), true);
+  // Remembered for the next visit, by its current name.
+  await chooseZone('Asia/Calcutta');
+  assert.equal(await page.inputValue('#zone'), 'Asia/Kolkata');
+  const other = await browser.context.newPage();
+  await other.goto(server.url);
+  assert.equal(await other.inputValue('#zone'), 'Asia/Kolkata');
+  assert.ok(await other.locator('#zone-names option[value="Europe/Kyiv"]').count());
+  assert.equal(await other.locator('#zone-names option[value="Europe/Kiev"]').count(), 0);
+  await other.close();
+  // A fixed offset converts as a zone that never changes.
+  const fixed = expectation(capture, 'Asia/Kolkata');
+  await chooseZone('UTC+05:30');
+  const fixedIndex = await jobCount();
+  await page.setInputFiles('#files', capture);
+  const last = await jobResult(fixedIndex);
+  assert.equal(last.status, 'Converted in UTC+05:30');
+  assert.ok(sameBytes(await download(last.item, 'rezone.pcap'), fixed.output));
+  for (const file of [capture, berlin.output, tokyo.output, fixed.output])
+    fs.rmSync(file, { force: true });
+});
+
+test('save all as a zip: unzip -t passes, the members are dt2pcap\'s outputs; then remove one, clear all', async () => {
+  await page.click('#clear');
+  const captures = [1, 2, 3, 4, 5].map((n) => generate(`batch-${n}.DT`, ['--frames', String(200 * n), '--header-only', '3']));
+  const expected = captures.map((capture) => expectation(capture, 'UTC'));
+  await chooseZone('UTC');
+  await page.setInputFiles('#files', captures);
+  for (let i = 0; i < 5; ++i)
+    assert.equal((await jobResult(i)).state, 'done');
+  assert.match(await page.locator('#occupied').innerText(), /^5 results, /);
+  const [file] = await Promise.all([page.waitForEvent('download'), page.click('#save-zip')]);
+  const zip = path.join(work, 'all.zip');
+  await file.saveAs(zip);
+  const test = run('unzip', ['-t', zip]);
+  assert.equal(test.status, 0, test.stdout + test.stderr);
+  const unpacked = path.join(work, 'unzipped');
+  assert.equal(run('unzip', ['-q', '-o', '-d', unpacked, zip]).status, 0);
+  for (let i = 0; i < 5; ++i)
+    assert.ok(sameBytes(path.join(unpacked, `batch-${i + 1}.pcap`), expected[i].output), `member ${i + 1}`);
+  // The same writer's Zip64 records, which outputs past 4 GiB get.
+  const zip64 = path.join(work, 'zip64.zip');
+  fs.writeFileSync(zip64, Buffer.from(await page.evaluate(async () => {
+    const parts = [new Blob(['first pcap']), new Blob([new Uint8Array(70000).fill(7)])];
+    const entries = [];
+    for (const [i, blob] of parts.entries()) {
+      // CRC-32 bit by bit, as zip defines it.
+      let crc = ~0;
+      for (const byte of new Uint8Array(await blob.arrayBuffer())) {
+        crc ^= byte;
+        for (let bit = 0; bit < 8; ++bit)
+          crc = (crc >>> 1) ^ (crc & 1 ? 0xEDB88320 : 0);
+      }
+      entries.push({ name: `m${i}.pcap`, size: blob.size, crc: ~crc >>> 0, blob });
+    }
+    return [...new Uint8Array(await zipBlob(entries, { forceZip64: true }).arrayBuffer())];
+  })));
+  const test64 = run('unzip', ['-t', zip64]);
+  assert.equal(test64.status, 0, test64.stdout + test64.stderr);
+  assert.match(run('zipinfo', ['-v', zip64]).stdout, /Zip64/i);
+
+  await page.locator('#jobs li').nth(0).locator('button.remove').click();
+  assert.equal(await jobCount(), 4);
+  assert.match(await page.locator('#occupied').innerText(), /^4 results, /);
+  assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Save batch-2.pcap');
+  await page.click('#clear');
+  assert.equal(await jobCount(), 0);
+  for (const file of [...captures, ...expected.map((want) => want.output), zip, zip64])
+    fs.rmSync(file, { force: true });
+  fs.rmSync(unpacked, { recursive: true, force: true });
+});
+
+test('a capture that changes while it is read says so', async () => {
+  const capture = generate('growing.DT', ['--size', '300M']);
+  await chooseZone('UTC');
+  const index = await jobCount();
+  await page.setInputFiles('#files', capture);
+  await page.waitForFunction((i) => document.querySelectorAll('#jobs li progress')[i].value > 0.05, index, { polling: 10 });
+  fs.appendFileSync(capture, Buffer.alloc(4096));
+  const got = await jobResult(index);
+  assert.equal(got.state, 'failed');
+  assert.equal(got.status, 'growing.DT changed while being read (is it still being copied?); convert it again once it is complete');
+  fs.rmSync(capture);
+});
+
+test('on a phone: no sideways scrolling with a long name; every control named, states announced', async () => {
+  const phone = await browser.context.newPage();
+  await phone.setViewportSize({ width: 390, height: 844 });
+  await phone.goto(server.url);
+  const capture = written('uplink_capture_2021_07_01_120000.DT', fs.readFileSync(path.join(samplesDir, 'office-lan.DT')));
+  const index = await phone.locator('#jobs li').count();
+  await phone.setInputFiles('#files', capture);
+  await phone.waitForFunction((i) => document.querySelectorAll('#jobs li')[i]?.className === 'done', index);
+  assert.equal(await phone.evaluate(() => document.documentElement.scrollWidth), 390);
+  const tooSmall = await phone.evaluate(() => [...document.querySelectorAll('button:not([hidden]), a.save, input')]
+    .filter((node) => node.offsetParent && (node.getBoundingClientRect().height < 44 || node.getBoundingClientRect().width < 44))
+    .map((node) => node.id || node.textContent));
+  assert.deepEqual(tooSmall, []);
+  const tree = await phone.locator('body').ariaSnapshot();
+  console.log('      ' + tree.split('\n').join('\n      '));
+  assert.match(tree, /combobox "1\. Time zone of the recording"/);
+  assert.match(tree, /button "2\. Drop \.DT capture files here, or choose them:"|"2\. Drop/);
+  assert.match(tree, /progressbar "Progress of uplink_capture_2021_07_01_120000\.DT"/);
+  assert.match(tree, /button "Remove uplink_capture_2021_07_01_120000\.pcap"/);
+  assert.match(tree, /status: "uplink_capture_2021_07_01_120000\.DT: Converted in /);
+  // Cancel: its own name, and the focus on what happened instead of on nothing.
+  const big = generate('cancel-me.DT', ['--size', '200M']);
+  await phone.setInputFiles('#files', big);
+  const cancel = phone.getByRole('button', { name: 'Cancel cancel-me.DT' });
+  await cancel.click();
+  assert.equal(await phone.evaluate(() => document.activeElement.textContent), 'Cancelled');
+  await phone.close();
+  fs.rmSync(big);
+});
+
+test('a reload stops its conversion and gives its storage back', async () => {
+  // What the tabs open before this one hold is theirs.
+  const others = await page.evaluate(async () => {
+    const names = [];
+    for await (const name of (await navigator.storage.getDirectory()).keys())
+      names.push(name);
+    return names;
+  });
+  const tab = await browser.context.newPage();
+  await tab.goto(server.url);
+  const capture = generate('reloaded.DT', ['--size', '300M']);
+  await tab.setInputFiles('#files', capture);
+  await tab.waitForFunction(() => document.querySelector('#jobs li progress')?.value > 0.05, null, { polling: 10 });
+  await tab.reload();
+  const bytesKept = () => tab.evaluate(async (skip) => {
+    let total = 0;
+    const root = await navigator.storage.getDirectory();
+    for await (const [name, folder] of root.entries()) {
+      if (!skip.includes(name))
+        for await (const [, file] of folder.entries())
+          total += (await file.getFile()).size;
+    }
+    return total;
+  }, others);
+  let kept = await bytesKept();
+  for (let attempt = 0; attempt < 50 && kept > 0; ++attempt) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+    kept = await bytesKept();
+  }
+  assert.equal(kept, 0);
+  await tab.close();
+  fs.rmSync(capture);
+});
+
+test('a browser that has private storage but refuses it: the page keeps its results as Blobs', async () => {
+  const tab = await browser.context.newPage();
+  await tab.addInitScript(() => {
+    navigator.storage.getDirectory = () => Promise.reject(new DOMException('refused', 'SecurityError'));
+  });
+  await tab.goto(server.url);
+  await tab.waitForFunction(() => /no private storage/.test(document.getElementById('mode').textContent));
+  const capture = path.join(samplesDir, 'vlan-trunk.DT');
+  const expected = expectation(capture, 'UTC');
+  await chooseZone('UTC', tab);
+  await tab.setInputFiles('#files', capture);
+  await tab.waitForFunction(() => document.querySelector('#jobs li')?.className === 'done');
+  const [file] = await Promise.all([tab.waitForEvent('download'), tab.locator('a.save').click()]);
+  const saved = path.join(work, 'refused.pcap');
+  await file.saveAs(saved);
+  assert.ok(sameBytes(saved, expected.output));
+  await tab.close();
+  fs.rmSync(saved);
+  fs.rmSync(expected.output);
 });
 
 // Runs last: it loads the page again and closes the first one.
@@ -385,6 +597,43 @@ test('what a closed tab left is cleared by the next visit, an open tab keeps its
   assert.ok(!left.includes(first), 'the closed tab\'s outputs are gone');
   await second.close();
   await third.close();
+});
+
+// Runs last too: another browser, which reaches the same server under a
+// host name of its own, over plain http.
+test('served over plain http from an intranet host name: converts without the browser\'s private storage', async () => {
+  const intranet = await launchBrowser(chromium, { timezoneId: 'Europe/Berlin' }, ['--host-resolver-rules=MAP converter.intranet 127.0.0.1']);
+  try {
+    const tab = await intranet.context.newPage();
+    const errors = [];
+    tab.on('pageerror', (error) => errors.push(error.message));
+    await tab.goto(server.url.replace('127.0.0.1', 'converter.intranet'), { waitUntil: 'networkidle' });
+    assert.equal(await tab.evaluate(() => window.isSecureContext), false);
+    assert.match(await tab.locator('#mode').innerText(), /not served over https or from localhost/);
+    // Large enough for its output to span several of the worker's Blobs.
+    const capture = generate('office-intranet.DT', ['--size', '90M']);
+    const expected = expectation(capture, 'Europe/Berlin');
+    await tab.setInputFiles('#files', capture);
+    await tab.waitForFunction(() => document.querySelector('#jobs li')?.className === 'done', null, { timeout: 120000 });
+    const [file] = await Promise.all([tab.waitForEvent('download'), tab.locator('a.save').click()]);
+    const saved = path.join(work, 'intranet.pcap');
+    await file.saveAs(saved);
+    assert.ok(sameBytes(saved, expected.output));
+    assert.equal(await tab.locator('.summary').innerText(), expected.summary);
+    assert.deepEqual(errors, []);
+    for (const name of [capture, saved, expected.output])
+      fs.rmSync(name);
+  } finally {
+    await intranet.close();
+  }
+});
+
+test('opened as a file, the page says how to serve it', async () => {
+  const tab = await browser.context.newPage();
+  await tab.goto('file://' + path.join(siteDir, 'index.html'));
+  assert.match(await tab.locator('#served-as-file').innerText(), /make web-serve/);
+  assert.equal(await tab.locator('#choose').isHidden(), true);
+  await tab.close();
 });
 
 // ---- Run -----------------------------------------------------------------
