@@ -1,37 +1,22 @@
 #include "batch.h"
 
-#include "convert_capture_file.h"
-#include "write_error.h"
+#include "conversion_outcome.h"
 
 #include <cstdio>
 
 namespace {
 
-enum class Outcome { Converted, Failed, WriteFailed };
-
-Outcome ConvertOne(const std::string& file, const std::string& output, ConsoleHost& host)
+ConversionOutcome ConvertOne(const std::string& file, const std::string& output, ConsoleHost& host)
 {
     host.StartFile(file);
-    Outcome outcome;
-    try {
-        int result;
-        if (output.empty()) {
-            result = ConvertCaptureFile(file, host);
-        } else {
-            OutputTarget target;
-            if (output == "-") {
-                target.path = "standard output";
-                target.standardOutput = true;
-            } else {
-                target.path = output;
-            }
-            result = ConvertCaptureFileTo(file, target, host);
-        }
-        outcome = result == 0 ? Outcome::Converted : Outcome::Failed;
-    } catch (const WriteError& error) {
-        host.ShowMessage(host.NameForMessage(error.Path()) + " Write error: " + error.Reason());
-        outcome = Outcome::WriteFailed;
+    OutputTarget target;
+    if (output == "-") {
+        target.path = "standard output";
+        target.standardOutput = true;
+    } else {
+        target.path = output;
     }
+    const ConversionOutcome outcome = ConvertAndReport(file, output.empty() ? nullptr : &target, host);
     host.EndFile();
     return outcome;
 }
@@ -45,11 +30,11 @@ int ConvertAll(const Options& options, ConsoleHost& host)
     bool writeFailed = false;
     for (const std::string& file : options.files) {
         ++visited;
-        const Outcome outcome = ConvertOne(file, options.output, host);
-        if (outcome == Outcome::Converted)
+        const ConversionOutcome outcome = ConvertOne(file, options.output, host);
+        if (outcome == ConversionOutcome::Converted)
             continue;
         ++failed;
-        writeFailed = outcome == Outcome::WriteFailed;
+        writeFailed = outcome == ConversionOutcome::WriteFailed;
         if (!options.keepGoing || writeFailed)
             break;
     }

@@ -5,6 +5,7 @@
 #include "convert_capture_file.h"
 
 #include "capture_format.h"
+#include "conversion_summary.h"
 #include "entry_time.h"
 #include "input_file.h"
 #include "local_time.h"
@@ -28,6 +29,214 @@ bool HoldsACapture(const OutputTarget& target)
     return got == sizeof start && std::memcmp(start, capture::kFileHeader, sizeof start) == 0;
 }
 
+// The failing step's text for an entry cut short there.
+const char* EntryCutText(capture::EntryCut cut)
+{
+    switch (cut) {
+    case capture::EntryCut::Header: return " Read error:offset0";
+    case capture::EntryCut::TimeField: return " Read error:offset4";
+    case capture::EntryCut::FrameData: return " Read error:packet";
+    default: return " Read error:last";
+    }
+}
+
+// One conversion, a step at a time. Each step returns false once it has
+// shown its failure through the host (or the host asked to stop).
+class Conversion {
+public:
+    Conversion(const std::string& inputPath, const OutputTarget& target, MessageHost& host)
+        : m_inputPath(inputPath), m_target(target), m_host(host)
+    {
+    }
+
+    int Run()
+    {
+        // Each conversion uses the time zone in force when it starts.
+        RefreshTimeZone();
+        if (!OpenCapture() || !CheckFileHeader() || !FindChunks() || !ReadStartTime() || !CreateOutput() ||
+            !WalkEntries() || !Finish())
+            return -1;
+        return 0;
+    }
+
+private:
+    bool Fail(const char* text)
+    {
+        m_host.ShowMessage(m_host.NameForMessage(m_inputPath) + text);
+        return false;
+    }
+
+    bool RefuseOutput(const std::string& why)
+    {
+        m_host.ShowMessage("Write file Open error\n" + m_host.NameForMessage(m_target.path) + ": " + why);
+        return false;
+    }
+
+    bool OpenCapture() { return m_input.Open(m_inputPath) || Fail(" Open error"); }
+
+    bool CheckFileHeader()
+    {
+        const std::uint8_t* data = nullptr;
+        if (m_input.Read(capture::kFileHeaderSize, &data) != capture::kFileHeaderSize)
+            return Fail(" Read error:TAVRINO Header");
+        if (std::memcmp(data, capture::kFileHeader, capture::kFileHeaderSize) != 0)
+            return Fail(" File header error");
+        return true;
+    }
+
+    // Until both DINF and MONL have been seen; a later chunk of the same tag
+    // wins. Sizes are unsigned forward skips.
+    bool FindChunks()
+    {
+        while (m_monlPosition == 0 || m_dinfPosition == 0) {
+            const std::uint8_t* data = nullptr;
+            if (m_input.Read(capture::kChunkHeaderSize, &data) != capture::kChunkHeaderSize)
+                return Fail(" Read error:Header scan");
+            const std::uint32_t size = capture::LoadU32(data + 4);
+            if (std::memcmp(data, capture::kDinfTag, 4) == 0) {
+                m_dinfPosition = m_input.Position();
+                m_dinfSize = size;
+            } else if (std::memcmp(data, capture::kMonlTag, 4) == 0) {
+                m_monlPosition = m_input.Position();
+                m_monlSize = size;
+            }
+            m_input.Skip(size);
+        }
+        return true;
+    }
+
+    // Start time and date words, resolution code.
+    bool ReadStartTime()
+    {
+        return ReadCaptureInfo(m_input, m_dinfPosition, m_dinfSize, m_info) || Fail(" Read error:Get timestamp");
+    }
+
+    // Never over the input itself nor any other capture, and a file only
+    // takes its name when finished.
+    bool CreateOutput()
+    {
+        std::string reason;
+        const bool opened = m_target.standardOutput
+                                ? m_output.AttachStandardOutput(m_target.path, m_input.Id(), reason)
+                                : m_output.Create(m_target.path, m_input.Id(), reason);
+        if (!opened)
+            return RefuseOutput(reason);
+        if (HoldsACapture(m_target)) {
+            m_output.Discard();
+            return RefuseOutput(file_layer::kOutputIsACapture);
+        }
+        pcap::WriteGlobalHeader(m_output);
+        return true;
+    }
+
+    // Over the MONL body, never past its end: an entry that would cross it is
+    // cut short there, as if the file ended. A record goes out only with its
+    // whole frame, so what a failure leaves is a valid pcap of the records
+    // before it.
+    bool WalkEntries()
+    {
+        EntryClock clock(m_info.TimeWord(), m_info.DateWord(), m_info.resolutionCode);
+        // The record of a frame entry whose frame is all there; a header-only
+        // entry is counted and passed over.
+        const auto take = [&](const std::uint8_t* entry, const capture::EntryLayout& layout) {
+            if (!layout.frame) {
+                m_counter.HeaderOnly();
+                return;
+            }
+            std::uint32_t seconds = 0, microseconds = 0;
+            const std::uint64_t ticks = capture::EntryCounter(entry, entry + capture::kEntryHeaderSize);
+            clock.Compute(ticks, seconds, microseconds);
+            pcap::WriteRecord(m_output, seconds, microseconds, entry + capture::kFrameDataOffset, layout.frameLength);
+            m_counter.Frame(ticks);
+        };
+        m_input.Seek(m_monlPosition);
+        std::uint64_t remaining = m_monlSize;
+        std::uint64_t nextProgress = m_monlPosition + MessageHost::kProgressStep;
+        if (!m_host.OnProgress(m_monlPosition, m_input.Size()))
+            return Stop();
+        while (remaining != 0) {
+            // Whole entries that the input buffer holds, up to the body's end,
+            // are read in place and built straight into the output buffer.
+            std::size_t available = 0;
+            const std::uint8_t* const buffered = m_input.Buffered(available);
+            const std::uint8_t* entry = buffered;
+            const std::uint8_t* const end =
+                buffered + static_cast<std::size_t>(std::min<std::uint64_t>(available, remaining));
+            for (;;) {
+                const capture::EntryLayout layout = capture::LayoutOfEntry(entry, static_cast<std::size_t>(end - entry));
+                if (layout.cut != capture::EntryCut::None)
+                    break;
+                take(entry, layout);
+                entry += layout.size;
+            }
+            m_input.Skip(static_cast<std::size_t>(entry - buffered));
+            remaining -= static_cast<std::size_t>(entry - buffered);
+
+            // The entry the buffer ends inside: read whole, as far as the body
+            // and the file go, and cut short there if they end inside it.
+            if (remaining != 0) {
+                const std::uint64_t at = m_input.Position();
+                const std::uint8_t* data = nullptr;
+                const std::size_t got =
+                    m_input.Read(static_cast<std::size_t>(std::min<std::uint64_t>(remaining, capture::kLongestEntrySize)),
+                                 &data);
+                m_input.Seek(at);
+                const capture::EntryLayout layout = capture::LayoutOfEntry(data, got);
+                if (layout.cut == capture::EntryCut::None || layout.FrameWhole())
+                    take(data, layout);
+                if (layout.cut != capture::EntryCut::None)
+                    return FailWalk(EntryCutText(layout.cut));
+                m_input.Skip(layout.size);
+                remaining -= layout.size;
+            }
+
+            if (m_input.Position() >= nextProgress) {
+                if (!m_host.OnProgress(m_input.Position(), m_input.Size()))
+                    return Stop();
+                nextProgress = m_input.Position() + MessageHost::kProgressStep;
+            }
+        }
+        return true;
+    }
+
+    // A failure in the walk keeps the records before it.
+    bool FailWalk(const char* text)
+    {
+        std::string refusal;
+        if (!m_output.Close(refusal))
+            return RefuseOutput(refusal);
+        m_host.OnSummary(m_counter.Finish(m_info));
+        return Fail(text);
+    }
+
+    // The host asked to stop: no output, an earlier one left as it was.
+    bool Stop()
+    {
+        m_output.Discard();
+        return false;
+    }
+
+    bool Finish()
+    {
+        std::string refusal;
+        if (!m_output.Close(refusal))
+            return RefuseOutput(refusal);
+        m_input.Close();
+        m_host.OnSummary(m_counter.Finish(m_info));
+        return true;
+    }
+
+    const std::string& m_inputPath;
+    const OutputTarget& m_target;
+    MessageHost& m_host;
+    InputFile m_input;
+    OutputFile m_output;
+    std::uint64_t m_dinfPosition = 0, m_monlPosition = 0;
+    std::uint32_t m_dinfSize = 0, m_monlSize = 0;
+    CaptureInfo m_info;
+    SummaryCounter m_counter;
+};
+
 } // namespace
 
 int ConvertCaptureFile(std::string inputPath, MessageHost& host)
@@ -39,161 +248,5 @@ int ConvertCaptureFile(std::string inputPath, MessageHost& host)
 
 int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, MessageHost& host)
 {
-    // Each conversion uses the time zone in force when it starts.
-    RefreshTimeZone();
-
-    const auto fail = [&](const char* text) {
-        host.ShowMessage(host.NameForMessage(inputPath) + text);
-        return -1;
-    };
-
-    InputFile input;
-    if (!input.Open(inputPath))
-        return fail(" Open error");
-
-    // File header.
-    const std::uint8_t* data = nullptr;
-    if (input.Read(capture::kFileHeaderSize, &data) != capture::kFileHeaderSize)
-        return fail(" Read error:TAVRINO Header");
-    if (std::memcmp(data, capture::kFileHeader, capture::kFileHeaderSize) != 0)
-        return fail(" File header error");
-
-    // Chunk scan: until both DINF and MONL have been seen; a later chunk of the
-    // same tag wins. Sizes are unsigned forward skips.
-    std::uint64_t dinfPosition = 0, monlPosition = 0;
-    std::uint32_t dinfSize = 0, monlSize = 0;
-    while (monlPosition == 0 || dinfPosition == 0) {
-        if (input.Read(capture::kChunkHeaderSize, &data) != capture::kChunkHeaderSize)
-            return fail(" Read error:Header scan");
-        const std::uint32_t size = capture::LoadU32(data + 4);
-        if (std::memcmp(data, capture::kDinfTag, 4) == 0) {
-            dinfPosition = input.Position();
-            dinfSize = size;
-        } else if (std::memcmp(data, capture::kMonlTag, 4) == 0) {
-            monlPosition = input.Position();
-            monlSize = size;
-        }
-        input.Skip(size);
-    }
-
-    // Capture information: start time and date words, resolution code.
-    CaptureInfo info;
-    if (!ReadCaptureInfo(input, dinfPosition, dinfSize, info))
-        return fail(" Read error:Get timestamp");
-
-    // Output: never over the input itself nor any other capture, and a file
-    // only takes its name when finished.
-    OutputFile output;
-    std::string reason;
-    const auto refuseOutput = [&](const std::string& why) {
-        host.ShowMessage("Write file Open error\n" + host.NameForMessage(target.path) + ": " + why);
-        return -1;
-    };
-    const bool opened = target.standardOutput ? output.AttachStandardOutput(target.path, input.Id(), reason)
-                                              : output.Create(target.path, input.Id(), reason);
-    if (!opened)
-        return refuseOutput(reason);
-    if (HoldsACapture(target)) {
-        output.Discard();
-        return refuseOutput(file_layer::kOutputIsACapture);
-    }
-    pcap::WriteGlobalHeader(output);
-
-    // Entry walk over the MONL body, never past its end: an entry that would
-    // cross it fails at that step as if the file ended there. A record goes
-    // out only with its whole frame, so what a failure leaves is a valid pcap
-    // of the records before it.
-    SummaryCounter counter;
-    const auto failWalk = [&](const char* text) {
-        std::string refusal;
-        if (!output.Close(refusal))
-            return refuseOutput(refusal);
-        host.OnSummary(counter.Finish(info));
-        return fail(text);
-    };
-    EntryClock clock(info.TimeWord(), info.DateWord(), info.resolutionCode);
-    input.Seek(monlPosition);
-    std::uint64_t remaining = monlSize;
-    std::uint64_t nextProgress = monlPosition + MessageHost::kProgressStep;
-    if (!host.OnProgress(monlPosition, input.Size())) {
-        output.Discard();
-        return -1;
-    }
-    while (remaining != 0) {
-        // Whole entries that the input buffer holds, up to the body's end, are
-        // parsed in place and built straight into the output buffer.
-        std::size_t available = 0;
-        const std::uint8_t* const buffered = input.Buffered(available);
-        const std::uint8_t* entry = buffered;
-        const std::uint8_t* const end = buffered + static_cast<std::size_t>(std::min<std::uint64_t>(available, remaining));
-        while (static_cast<std::size_t>(end - entry) >= capture::kEntryHeaderSize) {
-            if (capture::IsHeaderOnly(entry)) {
-                counter.HeaderOnly();
-                entry += capture::kEntryHeaderSize;
-                continue;
-            }
-            const unsigned frameLength = capture::FrameLength(entry);
-            const std::size_t entrySize = capture::FrameEntrySize(frameLength);
-            if (static_cast<std::size_t>(end - entry) < entrySize)
-                break;
-            std::uint32_t seconds = 0, microseconds = 0;
-            const std::uint64_t ticks = capture::EntryCounter(entry, entry + capture::kEntryHeaderSize);
-            clock.Compute(ticks, seconds, microseconds);
-            pcap::WriteRecord(output, seconds, microseconds, entry + capture::kFrameDataOffset, frameLength);
-            counter.Frame(ticks);
-            entry += entrySize;
-        }
-        input.Skip(static_cast<std::size_t>(entry - buffered));
-        remaining -= static_cast<std::size_t>(entry - buffered);
-
-        // Near the end of the buffer, the body or the file: one entry step by
-        // step, each read checked, the buffer refilled as needed.
-        if (remaining != 0) {
-            if (remaining < capture::kEntryHeaderSize ||
-                input.Read(capture::kEntryHeaderSize, &data) != capture::kEntryHeaderSize)
-                return failWalk(" Read error:offset0");
-            remaining -= capture::kEntryHeaderSize;
-            std::uint8_t entryHeader[capture::kEntryHeaderSize];
-            std::memcpy(entryHeader, data, sizeof entryHeader);
-            if (capture::IsHeaderOnly(entryHeader)) {
-                counter.HeaderOnly();
-            } else {
-                if (remaining < capture::kTimeFieldSize ||
-                    input.Read(capture::kTimeFieldSize, &data) != capture::kTimeFieldSize)
-                    return failWalk(" Read error:offset4");
-                remaining -= capture::kTimeFieldSize;
-                const unsigned frameLength = capture::FrameLength(entryHeader);
-                std::uint32_t seconds = 0, microseconds = 0;
-                const std::uint64_t ticks = capture::EntryCounter(entryHeader, data);
-                clock.Compute(ticks, seconds, microseconds);
-
-                const unsigned paddedLength = capture::PaddedLength(frameLength);
-                if (remaining < paddedLength || input.Read(paddedLength, &data) != paddedLength)
-                    return failWalk(" Read error:packet");
-                remaining -= paddedLength;
-                pcap::WriteRecord(output, seconds, microseconds, data, frameLength);
-                counter.Frame(ticks);
-
-                if (remaining < capture::kTrailerSize ||
-                    input.Read(capture::kTrailerSize, &data) != capture::kTrailerSize)
-                    return failWalk(" Read error:last");
-                remaining -= capture::kTrailerSize;
-            }
-        }
-
-        if (input.Position() >= nextProgress) {
-            if (!host.OnProgress(input.Position(), input.Size())) {
-                output.Discard();
-                return -1;
-            }
-            nextProgress = input.Position() + MessageHost::kProgressStep;
-        }
-    }
-
-    std::string refusal;
-    if (!output.Close(refusal))
-        return refuseOutput(refusal);
-    input.Close();
-    host.OnSummary(counter.Finish(info));
-    return 0;
+    return Conversion(inputPath, target, host).Run();
 }

@@ -129,9 +129,9 @@ void CConverterDlg::OnCommand(int id)
         try {
             (this->*entry->handler)();
         } catch (const std::exception& error) {
-            // What a handler lets out (a failed write, whose text is the whole
-            // message) is reported here, as the framework's command routing did;
-            // it must never cross Qt's own code.
+            // What a handler still lets out (memory running out; a failed
+            // write is reported by the batch) is shown here, as the
+            // framework's command routing did: it must never cross Qt's code.
             ShowMessage(error.what());
         }
         return;

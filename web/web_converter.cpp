@@ -1,9 +1,8 @@
 // The web edition's entry points, called by the worker (worker.js) through
 // the module emscripten builds: the zone to use, then one conversion.
 
-#include "convert_capture_file.h"
+#include "conversion_outcome.h"
 #include "local_time_web.h"
-#include "write_error.h"
 
 #include <emscripten.h>
 
@@ -54,12 +53,7 @@ EMSCRIPTEN_KEEPALIVE void tpc_use_zone()
 EMSCRIPTEN_KEEPALIVE int tpc_convert(const char* name)
 {
     WorkerHost host(name);
-    try {
-        return ConvertCaptureFile(name, host);
-    } catch (const WriteError& error) {
-        host.ShowMessage(error.what());
-        return -1;
-    }
+    return ConvertAndReport(name, nullptr, host) == ConversionOutcome::Converted ? 0 : -1;
 }
 
 } // extern "C"

@@ -113,8 +113,9 @@ INT_PTR CConverterDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 return FALSE;
             }
         } catch (const std::exception& error) {
-            // What a handler lets out (a failed write, whose text is the whole
-            // message) is reported here: it must never cross the system's code.
+            // What a handler still lets out (memory running out; a failed
+            // write is reported by the batch) is shown here: it must never
+            // cross the system's code.
             ShowMessage(error.what());
             return TRUE;
         }
