@@ -78,47 +78,39 @@ check() {  # check DESCRIPTION COMMAND...
     if "${@:2}"; then echo "  ok    $1"; else echo "  FAIL  $1"; result=1; fi
 }
 
+# Runs the batch of the three captures to its "Done." box and checks the pings
+# and the pcaps; sets WORST to the slowest ping reply.
+whole_batch() {
+    start_window
+    local started ended progress_seen=no
+    started=$(date +%s.%N)
+    xdotool key --window "$WIN" Return   # the focus starts on "Start conversion"
+    while [ -z "$(windows "$BOX_TITLE")" ]; do
+        [ "$(windows "$TITLE" | wc -l)" -ge 2 ] && progress_seen=yes
+        kill -0 "$APP" 2>/dev/null || { echo "the window ended" >&2; exit 1; }
+        sleep 0.1
+    done
+    ended=$(date +%s.%N)
+    stop_window
+    echo "  batch took $(echo "$ended - $started" | bc) s"
+    echo "  $(cat "$WORK/probe.txt")"
+    check "progress dialog shown" [ "$progress_seen" = yes ]
+    check "every ping answered within 250 ms" grep -q ' over-250ms 0 unanswered 0 ' "$WORK/probe.txt"
+    for name in a b c; do
+        check "$name.pcap complete" cmp -s "$CAPS/$name.pcap" <("$BUILD/dt2pcap" -o - "$CAPS/$name.DT")
+    done
+    WORST=$(sed -n 's/.* worst \([0-9.]*\) ms.*/\1/p' "$WORK/probe.txt")
+}
+
 echo "== whole batch"
-start_window
-started=$(date +%s.%N)
-xdotool key --window "$WIN" Return   # the focus starts on "Start conversion"
-progress_seen=no
-while [ -z "$(windows "$BOX_TITLE")" ]; do
-    [ "$(windows "$TITLE" | wc -l)" -ge 2 ] && progress_seen=yes
-    kill -0 "$APP" 2>/dev/null || { echo "the window ended" >&2; exit 1; }
-    sleep 0.1
-done
-ended=$(date +%s.%N)
-stop_window
-echo "  batch took $(echo "$ended - $started" | bc) s"
-echo "  $(cat "$WORK/probe.txt")"
-check "progress dialog shown" [ "$progress_seen" = yes ]
-worst=$(sed -n 's/.* worst \([0-9.]*\) ms.*/\1/p' "$WORK/probe.txt")
-check "every ping answered within 250 ms" grep -q ' over-250ms 0 unanswered 0 ' "$WORK/probe.txt"
-for name in a b c; do
-    check "$name.pcap complete" cmp -s "$CAPS/$name.pcap" <("$BUILD/dt2pcap" -o - "$CAPS/$name.DT")
-done
-first_worst=$worst
+whole_batch
+first_worst=$WORST
 
 # Renaming a new file over an earlier one makes ext4 write the new file's data
 # out there, and the earlier file's data must be on the disk first anyway.
 echo "== whole batch again, each .pcap replacing the earlier one"
-start_window
-started=$(date +%s.%N)
-xdotool key --window "$WIN" Return
-while [ -z "$(windows "$BOX_TITLE")" ]; do
-    kill -0 "$APP" 2>/dev/null || { echo "the window ended" >&2; exit 1; }
-    sleep 0.1
-done
-ended=$(date +%s.%N)
-stop_window
-echo "  batch took $(echo "$ended - $started" | bc) s"
-echo "  $(cat "$WORK/probe.txt")"
-check "every ping answered within 250 ms" grep -q ' over-250ms 0 unanswered 0 ' "$WORK/probe.txt"
-for name in a b c; do
-    check "$name.pcap complete" cmp -s "$CAPS/$name.pcap" <("$BUILD/dt2pcap" -o - "$CAPS/$name.DT")
-done
-replace_worst=$(sed -n 's/.* worst \([0-9.]*\) ms.*/\1/p' "$WORK/probe.txt")
+whole_batch
+replace_worst=$WORST
 
 echo "== Esc during the second capture"
 rm -f "$CAPS/a.pcap" "$CAPS/c.pcap"

@@ -6,8 +6,6 @@
 
 #include <cstring>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -23,24 +21,14 @@ protected:
     }
 };
 
-bool SetInodeFlags(const std::string& path, long flags)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    const bool done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return done;
-}
-
 TEST_F(Dt2pcapSafety, AnImmutableOutputFailsItsFileAndTheBatchGoesOn)
 {
     SomeFrames(3).WriteTo(dir / "b.DT");
     WriteFileBytes(dir / "a.pcap", {'o', 'l', 'd'});
-    if (!SetInodeFlags(dir / "a.pcap", FS_IMMUTABLE_FL))
+    if (!SetInodeFlag(dir / "a.pcap", InodeFlag::Immutable))
         GTEST_SKIP() << "this file system takes no immutable flag";
     const CommandResult result = Run({"-k", "a.DT", "b.DT"});
-    SetInodeFlags(dir / "a.pcap", 0);
+    SetInodeFlag(dir / "a.pcap", InodeFlag::None);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Write file Open error\na.pcap: " + std::string(std::strerror(EPERM)) +
                               "\ndt2pcap: 1 of 2 files not converted\n");

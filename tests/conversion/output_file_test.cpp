@@ -9,9 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
-#include <linux/fs.h>
 #include <new>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -224,16 +222,6 @@ TEST_F(OutputFileTest, SpecialPermissionBitsAreNeverCarriedOver)
     EXPECT_EQ(info.st_mode & 07777, 0755u);
 }
 
-bool SetInodeFlags(const std::string& path, long flags)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    const bool done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return done;
-}
-
 // Names the system will not let us replace are refused before the capture is
 // read through, as a matter of that one file, and nothing is left behind.
 TEST_F(OutputFileTest, NamesTheSystemWillNotReplaceAreRefusedUpFront)
@@ -251,16 +239,16 @@ TEST_F(OutputFileTest, NamesTheSystemWillNotReplaceAreRefusedUpFront)
     };
 
     bool tried = false;
-    if (SetInodeFlags(output, FS_IMMUTABLE_FL)) {
+    if (SetInodeFlag(output, InodeFlag::Immutable)) {
         tried = true;
         expectRefused(std::strerror(EPERM));
-        SetInodeFlags(output, 0);
+        SetInodeFlag(output, InodeFlag::None);
     }
     // A folder that only grows would keep a temporary file for good.
-    if (SetInodeFlags(dir.path(), FS_APPEND_FL)) {
+    if (SetInodeFlag(dir.path(), InodeFlag::AppendOnly)) {
         tried = true;
         expectRefused(std::strerror(EPERM));
-        SetInodeFlags(dir.path(), 0);
+        SetInodeFlag(dir.path(), InodeFlag::None);
     }
     // A file mounted over the output name.
     TempDir elsewhere;

@@ -33,6 +33,11 @@ std::vector<std::string> ListDir(const std::string& path);
 void SetEnv(const std::string& name, const std::string& value);
 void UnsetEnv(const std::string& name);
 
+// Sets the immutable or append-only flag of a file or folder, or clears both
+// (POSIX only). False where the file system takes no such flag.
+enum class InodeFlag { None, Immutable, AppendOnly };
+bool SetInodeFlag(const std::string& path, InodeFlag flag);
+
 // POSIX systems have IANA zones under TZDIR, /dev/full and names with any
 // byte; tests of those skip elsewhere (the Windows build has its own).
 bool IsPosixSystem();

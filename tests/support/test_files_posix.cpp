@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <ftw.h>
+#include <linux/fs.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,6 +91,17 @@ std::vector<std::string> ListDir(const std::string& path)
 void SetEnv(const std::string& name, const std::string& value) { ::setenv(name.c_str(), value.c_str(), 1); }
 
 void UnsetEnv(const std::string& name) { ::unsetenv(name.c_str()); }
+
+bool SetInodeFlag(const std::string& path, InodeFlag flag)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    long flags = flag == InodeFlag::Immutable ? FS_IMMUTABLE_FL : flag == InodeFlag::AppendOnly ? FS_APPEND_FL : 0;
+    const bool done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
 
 bool IsPosixSystem() { return true; }
 
