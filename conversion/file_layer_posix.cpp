@@ -53,11 +53,6 @@ std::string FolderToOpen(const std::string& path)
     return folder.empty() ? std::string(".") : folder;
 }
 
-std::string NameOf(const std::string& path)
-{
-    return path.substr(FolderOf(path).size());
-}
-
 // ".<name>.<random>": hidden, beside the final name, never a name a user or
 // another run would pick.
 std::string HiddenNameFor(const std::string& finalName)
@@ -314,7 +309,7 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
     if (folder < 0)
         return refuseWithError(errno);
     m_state.folder = folder;
-    const std::string name = NameOf(finalPath);
+    const std::string name = FileNameOf(finalPath);
     struct stat folderInfo;
     if (::fstat(folder, &folderInfo) != 0)
         return refuseWithError(errno);
@@ -418,6 +413,7 @@ Replacement::CommitResult Replacement::Commit()
     }
     const int fd = Descriptor(m_handle);
     const int folder = Descriptor(m_state.folder);
+    const std::string name = FileNameOf(m_finalPath);
     const auto fail = [&](CommitResult result) {
         const int error = errno;
         Discard();
@@ -432,7 +428,7 @@ Replacement::CommitResult Replacement::Commit()
         return fail(CommitResult::WriteFailed);
     if (m_tempPath.empty()) {
         // Unnamed: give it a hidden name first, since linking cannot replace.
-        std::string hidden = HiddenNameFor(NameOf(m_finalPath));
+        std::string hidden = HiddenNameFor(name);
         if (!LinkUnnamed(fd, folder, hidden))
             return failedName();
         m_tempPath = std::move(hidden);
@@ -444,10 +440,9 @@ Replacement::CommitResult Replacement::Commit()
         return fail(CommitResult::WriteFailed);
     // The file the rename replaces is freed when its last reference goes:
     // hold one, and let it go where waiting costs nothing.
-    const int earlier = m_state.size >= kReleaseInBackground
-                            ? OpenRetrying(folder, NameOf(m_finalPath).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)
-                            : -1;
-    if (::renameat(folder, m_tempPath.c_str(), folder, NameOf(m_finalPath).c_str()) != 0) {
+    const int earlier =
+        m_state.size >= kReleaseInBackground ? OpenRetrying(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC) : -1;
+    if (::renameat(folder, m_tempPath.c_str(), folder, name.c_str()) != 0) {
         if (earlier >= 0)
             ::close(earlier);
         return failedName();

@@ -83,7 +83,7 @@ constexpr DWORD kMoveRetryMilliseconds = 20;
 std::wstring TemporaryName(const std::wstring& finalPath)
 {
     const std::wstring folder = FolderOf(finalPath);
-    std::wstring name = finalPath.substr(folder.size());
+    std::wstring name = FileNameOf(finalPath);
     if (name.size() > 200)
         name = L"pcap";  // the temporary name must stay within the file system's 255 characters
     return folder + L"." + name + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -264,20 +264,19 @@ std::size_t ReadStartOfFile(const std::string& path, void* buffer, std::size_t c
 
 std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
 {
-    // A handle opened for writing only does not read: ask again for its file by name.
     if (const std::size_t got = ReadStart(AsHandle(handle), buffer, count))
         return got;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!IsRegularFile(AsHandle(handle), info))
+    // A handle opened for writing only does not read: open its file again by name.
+    const DWORD size = GetFinalPathNameByHandleW(AsHandle(handle), nullptr, 0, 0);
+    if (size == 0)
         return 0;
-    std::wstring name(32768, L'\0');
-    const DWORD length = GetFinalPathNameByHandleW(AsHandle(handle), &name[0], static_cast<DWORD>(name.size()), 0);
-    if (length == 0 || length >= name.size())
+    std::wstring name(size, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(AsHandle(handle), &name[0], size, 0);
+    if (length == 0 || length >= size)
         return 0;
     name.resize(length);
-    ScopedHandle file{CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    return file.handle == INVALID_HANDLE_VALUE ? 0 : ReadStart(file.handle, buffer, count);
+    std::string path;
+    return windows_text::WideToUtf8(name, path) ? ReadStartOfFile(path, buffer, count) : 0;
 }
 
 bool Replacement::Create(const std::string& finalPath, const FileId& input, std::string& reason)

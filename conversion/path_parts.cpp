@@ -2,6 +2,6 @@
 
 std::string BaseNameOf(const std::string& path)
 {
-    const std::string name = path.substr(FolderOf(path).size());
+    const std::string name = FileNameOf(path);
     return name.substr(0, name.rfind('.'));
 }

@@ -34,5 +34,12 @@ inline std::string FolderOf(const char* path)
     return FolderOf(std::string(path));
 }
 
+// The file name without its folder: "/opt/conv/run.DT" gives "run.DT".
+template <class Char>
+std::basic_string<Char> FileNameOf(const std::basic_string<Char>& path)
+{
+    return path.substr(FolderOf(path).size());
+}
+
 // The file name without its folder and without its extension (from its last dot).
 std::string BaseNameOf(const std::string& path);
