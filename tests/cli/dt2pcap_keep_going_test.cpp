@@ -3,6 +3,8 @@
 
 #include "dt2pcap_fixture.h"
 
+#include <cstdio>
+
 namespace {
 
 class KeepGoing : public Dt2pcapTest {
@@ -54,6 +56,34 @@ TEST_F(KeepGoing, WriteErrorEndsTheRunEvenWithKeepGoing)
               "a.pcap Write error: File too large\n"
               "dt2pcap: 3 of 3 files not converted (stopped at a write error)\n");
     EXPECT_FALSE(PathExists(dir / "c.pcap"));
+}
+
+TEST_F(KeepGoing, CaptureWhoseOutputAnEarlierOneWroteIsRefused)
+{
+    if (!IsPosixSystem())
+        GTEST_SKIP() << "run.DT and run.dt are one file on Windows";
+    SomeFrames(5).WriteTo(dir / "run.DT");
+    SomeFrames(3).WriteTo(dir / "run.dt");
+    NotACapture().WriteTo(dir / "x.DT");
+    SomeFrames(7).WriteTo(dir / "x.dt");
+
+    // x.DT wrote nothing, so x.dt may; a capture named twice just converts again.
+    const CommandResult result = Run({"-k", "run.DT", "x.DT", "run.dt", "x.dt", "a.DT", "a.DT"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "x.DT File header error\n"
+              "Write file Open error\n"
+              "run.pcap: already written from run.DT in this batch, not replaced by run.dt\n"
+              "dt2pcap: 2 of 6 files not converted\n");
+    EXPECT_EQ(RecordCount("run.pcap"), 5u);
+    EXPECT_EQ(RecordCount("x.pcap"), 7u);
+    EXPECT_EQ(RecordCount("a.pcap"), 4u);
+
+    // Without -k the run ends there.
+    ASSERT_EQ(std::remove((dir / "a.pcap").c_str()), 0);
+    EXPECT_EQ(Run({"run.DT", "run.dt", "a.DT"}).exitCode, 1);
+    EXPECT_EQ(RecordCount("run.pcap"), 5u);
+    EXPECT_FALSE(PathExists(dir / "a.pcap"));
 }
 
 } // namespace
