@@ -1,6 +1,6 @@
 #!/bin/bash
 # Runs a Windows program of the build under wine, in the build's own prefix
-# (see wine-prefix.sh); CTest's emulator for the cross-built tests.
+# (see wine-prefix.sh).
 #   wine-run.sh BUILD_DIR PROGRAM.exe [ARGS...]
 set -euo pipefail
 build=$(cd "$1" && pwd)
