@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include "file_layer.h"
+#include "progress_line.h"
 #include "windows_text.h"
 
 #include <windows.h>
@@ -21,13 +22,26 @@ void RestoreCodePage()
         SetConsoleOutputCP(originalOutputCodePage);
 }
 
-// Ctrl+C, Ctrl+Break, a closed console: remove the unfinished output, give
-// the console back its code page, and end with the status a stop by Ctrl+C
-// gives (the system's own handling neither restores the one nor reliably
-// gives the other).
+// Overwrites the progress line with spaces, so that the prompt that follows
+// starts on a clean line.
+void WipeProgressLine()
+{
+    const std::size_t width = ProgressLineWidthOnScreen();
+    if (width == 0)
+        return;
+    const std::string blank = "\r" + std::string(width, ' ') + "\r";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), blank.data(), static_cast<DWORD>(blank.size()), &written, nullptr);
+}
+
+// Ctrl+C, Ctrl+Break, a closed console: remove the unfinished output and the
+// progress line, give the console back its code page, and end with the status
+// a stop by Ctrl+C gives (the system's own handling neither restores the one
+// nor reliably gives the other).
 BOOL WINAPI OnConsoleControl(DWORD)
 {
     file_layer::RemoveUnfinishedFiles();
+    WipeProgressLine();
     RestoreCodePage();
     ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
 }
