@@ -469,6 +469,53 @@ test('save all as a zip: unzip -t passes, the members are dt2pcap\'s outputs; th
   fs.rmSync(unpacked, { recursive: true, force: true });
 });
 
+test('save all into a folder: one file per result, same names kept apart, each dt2pcap\'s output', async () => {
+  // The picker itself cannot be driven headless: it hands over a folder of
+  // the browser's private storage instead, which the page writes the same way.
+  await page.evaluate(async () => {
+    const root = await navigator.storage.getDirectory();
+    await root.removeEntry('picked-folder', { recursive: true }).catch(() => {});
+    const picked = await root.getDirectoryHandle('picked-folder', { create: true });
+    window.showDirectoryPicker = async () => picked;
+  });
+  for (const dir of ['first', 'second'])
+    fs.mkdirSync(path.join(work, dir), { recursive: true });
+  const captures = [
+    generate('first/same.DT', ['--frames', '300']),
+    generate('second/same.DT', ['--frames', '500', '--seed', '9']),
+    generate('other.DT', ['--frames', '100', '--header-only', '2']),
+  ];
+  // Each program output under a name of its own: both same.DT would write one.
+  const expected = captures.map((capture, i) => {
+    const want = expectation(capture, 'UTC');
+    fs.renameSync(want.output, want.output + '.' + i);
+    return { ...want, output: want.output + '.' + i };
+  });
+  await chooseZone('UTC');
+  await page.setInputFiles('#files', captures);
+  for (let i = 0; i < captures.length; ++i)
+    assert.equal((await jobResult(i)).state, 'done');
+  assert.equal(await page.locator('#save-folder').isVisible(), true);
+  await page.click('#save-folder');
+  await page.waitForFunction(() => /^Saved 3 results into picked-folder$/.test(document.getElementById('announce').textContent),
+                             null, { timeout: 30000 });
+  const saved = await page.evaluate(async () => {
+    const root = await navigator.storage.getDirectory();
+    const picked = await root.getDirectoryHandle('picked-folder');
+    const files = {};
+    for await (const [name, handle] of picked.entries())
+      files[name] = [...new Uint8Array(await (await handle.getFile()).arrayBuffer())];
+    await root.removeEntry('picked-folder', { recursive: true });
+    return files;
+  });
+  assert.deepEqual(Object.keys(saved).sort(), ['other.pcap', 'same-2.pcap', 'same.pcap']);
+  for (const [name, want] of [['same.pcap', expected[0]], ['same-2.pcap', expected[1]], ['other.pcap', expected[2]]])
+    assert.ok(Buffer.from(saved[name]).equals(fs.readFileSync(want.output)), `${name} differs from dt2pcap's output`);
+  await page.click('#clear');
+  for (const file of [...captures, ...expected.map((want) => want.output)])
+    fs.rmSync(file, { force: true });
+});
+
 test('a capture that changes while it is read says so', async () => {
   const capture = generate('growing.DT', ['--size', '300M']);
   await chooseZone('UTC');
