@@ -16,13 +16,6 @@ class Dt2pcapWindows : public Dt2pcapTest {
 protected:
     void SetUp() override { SomeFrames(kFrames).WriteTo(dir / "run1.DT"); }
 
-    std::wstring ProgramBesideUs()
-    {
-        std::wstring self(32768, L'\0');
-        self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
-        return self.substr(0, self.find_last_of(L"\\/") + 1) + L"dt2pcap.exe";
-    }
-
     // dt2pcap started with `arguments` exactly as a command prompt passes
     // them, quotes included; standard error in `err`.
     int RunTyped(const std::wstring& arguments, std::string& err)
@@ -41,7 +34,7 @@ protected:
         startup.hStdOutput = nul;
         startup.hStdError = errWrite;
         PROCESS_INFORMATION process{};
-        const BOOL started = CreateProcessW(ProgramBesideUs().c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+        const BOOL started = CreateProcessW(BesideTestProgram("dt2pcap.exe").c_str(), &commandLine[0], nullptr, nullptr, TRUE,
                                             CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process);
         CloseHandle(errWrite);
         CloseHandle(nul);
@@ -196,9 +189,7 @@ TEST_F(Dt2pcapWindows, ReaderClosingThePipeEndsItQuietlyWithStatusOne)
     SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
 
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
-    const std::wstring program = self.substr(0, self.find_last_of(L"\\/") + 1) + L"dt2pcap.exe";
+    const std::wstring program = BesideTestProgram("dt2pcap.exe");
     std::wstring commandLine = L"dt2pcap -o - big.DT";
     const std::wstring folder = std::filesystem::u8path(dir.path()).wstring();
     STARTUPINFOW startup{};

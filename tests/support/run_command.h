@@ -26,3 +26,9 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
 CommandResult RunCommandOnTerminal(const std::vector<std::string>& argv, const std::string& workDir = "",
                                    const std::vector<std::string>& env = {}, const std::string& stdoutPath = "",
                                    const std::function<void(int pid, const std::string& shown)>& watch = {});
+
+#ifdef _WIN32
+// `name` (UTF-8) in the folder of the running test program, where the build
+// puts the programs under test.
+std::wstring BesideTestProgram(const std::string& name);
+#endif

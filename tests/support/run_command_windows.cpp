@@ -43,11 +43,7 @@ std::wstring Quote(const std::wstring& arg)
 // A program named without a folder is the one beside this test program.
 std::wstring ProgramPath(const std::string& name)
 {
-    if (name.find_first_of("\\/") != std::string::npos)
-        return Wide(name);
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
-    return self.substr(0, self.find_last_of(L"\\/") + 1) + Wide(name);
+    return name.find_first_of("\\/") != std::string::npos ? Wide(name) : BesideTestProgram(name);
 }
 
 // The current environment with `changes` ("NAME=value") put over it.
@@ -94,6 +90,17 @@ void Drain(HANDLE from, std::string& into)
 }
 
 } // namespace
+
+std::wstring BesideTestProgram(const std::string& name)
+{
+    // Grown until the whole path fits.
+    std::wstring self(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size()))) == self.size())
+        self.resize(self.size() * 2);
+    self.resize(length);
+    return self.substr(0, self.find_last_of(L"\\/") + 1) + Wide(name);
+}
 
 CommandResult RunCommand(const std::vector<std::string>& argv, const std::string& workDir,
                          const std::vector<std::string>& env, const std::string& stdoutPath, bool append)

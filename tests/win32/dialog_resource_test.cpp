@@ -3,6 +3,7 @@
 // is written), the icon's two sizes, the version and the manifest.
 
 #include "dialog_template.h"
+#include "run_command.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring ProgramBesideUs(const char* name)
-{
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
-    return self.substr(0, self.find_last_of(L"\\/") + 1) + std::wstring(name, name + std::strlen(name));
-}
 
 std::wstring Wide(const char* utf8)
 {
@@ -87,7 +81,7 @@ class WindowResources : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_module = LoadLibraryExW(ProgramBesideUs(WINDOW_PROGRAM).c_str(), nullptr,
+        m_module = LoadLibraryExW(BesideTestProgram(WINDOW_PROGRAM).c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(m_module, nullptr);
     }

@@ -3,6 +3,7 @@
 // as a double-click opens it, and an uninstall that leaves nothing behind.
 
 #include "capture_builder.h"
+#include "run_command.h"
 #include "test_files.h"
 #include "window_driver.h"
 
@@ -20,13 +21,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::wstring BesideUs(const char* name)
-{
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
-    return self.substr(0, self.find_last_of(L"\\/") + 1) + fs::u8path(name).wstring();
-}
 
 std::wstring KnownFolder(REFKNOWNFOLDERID which)
 {
@@ -119,7 +113,7 @@ const wchar_t* const kKeys[] = {L"Software\\Classes\\.DT", L"Software\\Classes\\
 TEST(Installer, InstallsTheFileTypeOpensACaptureAndUninstallsCleanly)
 {
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    const std::wstring package = BesideUs(INSTALLER_PACKAGE);
+    const std::wstring package = BesideTestProgram(INSTALLER_PACKAGE);
     Msiexec(L"/x", package);  // a run cut short earlier may have left it installed
     const std::wstring pathBefore = SystemPath();
 

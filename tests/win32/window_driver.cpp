@@ -10,10 +10,15 @@ constexpr int kMessageBoxText = 0xFFFF;  // the static text of a MessageBox
 
 std::wstring TextOf(HWND window)
 {
-    wchar_t buffer[4096] = {};
-    SendMessageTimeoutW(window, WM_GETTEXT, sizeof buffer / sizeof buffer[0], reinterpret_cast<LPARAM>(buffer),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
-    return buffer;
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return std::wstring();
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    text.resize(copied);
+    return text;
 }
 
 struct Search {
@@ -94,9 +99,10 @@ std::vector<std::wstring> WindowDriver::ListEntries()
     std::vector<std::wstring> entries;
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[1024] = {};
-        if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 1024)
-            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, L'\0');
+        const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
         entries.push_back(text);
     }
     return entries;

@@ -57,13 +57,6 @@ void WriteLongCapture(const std::string& path, unsigned megabytes)
         WriteFileBytesAt(path, at, block.bytes());
 }
 
-std::wstring BesideUs(const char* name)
-{
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, &self[0], static_cast<DWORD>(self.size())));
-    return self.substr(0, self.find_last_of(L"\\/") + 1) + fs::u8path(name).wstring();
-}
-
 std::wstring Wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
 
 // A folder holding a copy of the window's program and nothing else of ours.
@@ -73,7 +66,7 @@ protected:
     {
         folder = fs::path(Wide(dir.path())).make_preferred().wstring() + L"\\";
         program = folder + L"tavrino-pcap-converter.exe";
-        ASSERT_TRUE(CopyFileW(BesideUs(WINDOW_PROGRAM).c_str(), program.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(BesideTestProgram(WINDOW_PROGRAM).c_str(), program.c_str(), FALSE));
     }
     std::string Folder() const { return fs::path(folder).u8string(); }
 
