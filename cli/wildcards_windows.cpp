@@ -3,6 +3,7 @@
 
 #include "platform.h"
 
+#include "capture_name_order.h"
 #include "windows_text.h"
 
 #include <windows.h>
@@ -51,20 +52,6 @@ bool NameMatches(const std::wstring& pattern, const std::wstring& name)
     return anyExtension && name.find(L'.') == std::wstring::npos && Matches(pattern.c_str(), (name + L".").c_str());
 }
 
-// The window's order: compared in upper case, then byte by byte.
-bool NameLess(const std::string& a, const std::string& b)
-{
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    const auto upperLess = [&](char x, char y) {
-        return static_cast<unsigned char>(upper(x)) < static_cast<unsigned char>(upper(y));
-    };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), upperLess))
-        return true;
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), upperLess))
-        return false;
-    return a < b;
-}
-
 // The files of `argument`'s folder whose names match its last part; empty
 // when none does. Folders are not captures and are left out, as are names
 // the system takes for devices.
@@ -97,7 +84,7 @@ std::vector<std::string> Matching(const std::string& argument)
         found.push_back(windows_text::WideToUtf8(name));
     } while (FindNextFileW(search, &entry));
     FindClose(search);
-    std::sort(found.begin(), found.end(), NameLess);
+    std::sort(found.begin(), found.end(), CaptureNameLess);
     for (std::string& name : found)
         name.insert(0, folderText);
     return found;

@@ -1,7 +1,5 @@
 #include "capture_listing.h"
 
-#include <algorithm>
-
 namespace {
 
 char Upper(char c)
@@ -17,14 +15,3 @@ bool MatchesCapturePattern(const std::string& name)
     return n >= 3 && name[n - 3] == '.' && Upper(name[n - 2]) == 'D' && Upper(name[n - 1]) == 'T';
 }
 
-bool CaptureNameLess(const std::string& a, const std::string& b)
-{
-    const auto upperLess = [](char x, char y) {
-        return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
-    };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), upperLess))
-        return true;
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), upperLess))
-        return false;
-    return a < b;
-}

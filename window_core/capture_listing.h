@@ -3,6 +3,8 @@
 // The file list's contents: the captures of a folder, the regular files (or
 // links to them) whose names match "*.DT".
 
+#include "capture_name_order.h"
+
 #include <string>
 #include <vector>
 
@@ -10,13 +12,9 @@
 // systems: the extension in any case, anything (even nothing) before it.
 bool MatchesCapturePattern(const std::string& name);
 
-// Name order as those file systems return a directory: compared in upper case,
-// then byte by byte.
-bool CaptureNameLess(const std::string& a, const std::string& b);
-
 // Matching names of regular files, hidden ones too, and of links to regular
 // files in `folder` (ending with its separator; empty for the working folder),
-// in that order; UTF-8 on Windows. A missing or unreadable folder gives an
-// empty list. One implementation per platform (capture_listing_posix.cpp,
+// in CaptureNameLess order; UTF-8 on Windows. A missing or unreadable folder
+// gives an empty list. One implementation per platform (capture_listing_posix.cpp,
 // capture_listing_windows.cpp).
 std::vector<std::string> ListCaptureNames(const std::string& folder);
