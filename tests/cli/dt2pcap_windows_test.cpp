@@ -16,42 +16,67 @@ class Dt2pcapWindows : public Dt2pcapTest {
 protected:
     void SetUp() override { SomeFrames(kFrames).WriteTo(dir / "run1.DT"); }
 
-    // dt2pcap started with `arguments` exactly as a command prompt passes
-    // them, quotes included; standard error in `err`.
-    int RunTyped(const std::wstring& arguments, std::string& err)
+    // dt2pcap started in the scratch folder with `arguments` exactly as a
+    // command prompt passes them, quotes included, its standard output and
+    // error on the (inheritable) handles given.
+    bool Start(const std::wstring& arguments, HANDLE output, HANDLE error, PROCESS_INFORMATION& process)
     {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE errRead, errWrite;
-        if (!CreatePipe(&errRead, &errWrite, &inherit, 0))
-            return -1;
-        SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-        const HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
         std::wstring commandLine = L"dt2pcap " + arguments;
         const std::wstring folder = std::filesystem::u8path(dir.path()).wstring();
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = nul;
-        startup.hStdError = errWrite;
-        PROCESS_INFORMATION process{};
-        const BOOL started = CreateProcessW(BesideTestProgram("dt2pcap.exe").c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                            CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process);
-        CloseHandle(errWrite);
-        CloseHandle(nul);
-        err.clear();
+        startup.hStdOutput = output;
+        startup.hStdError = error;
+        return CreateProcessW(BesideTestProgram("dt2pcap.exe").c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                              CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process);
+    }
+
+    // What comes through `pipe` until its writers close it; the pipe is closed.
+    static std::string ReadToEnd(HANDLE pipe)
+    {
+        std::string text;
         char block[4096];
         DWORD got = 0;
-        while (started && ReadFile(errRead, block, sizeof block, &got, nullptr) && got > 0)
-            err.append(block, got);
-        CloseHandle(errRead);
-        if (!started)
-            return -1;
-        WaitForSingleObject(process.hProcess, 60000);
+        while (ReadFile(pipe, block, sizeof block, &got, nullptr) && got > 0)
+            text.append(block, got);
+        CloseHandle(pipe);
+        return text;
+    }
+
+    // The exit status once the process has ended (-1 when it has not within
+    // `timeout` milliseconds); its handles are closed.
+    static int ExitCodeOf(PROCESS_INFORMATION& process, DWORD timeout)
+    {
         DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
+        const bool ended = WaitForSingleObject(process.hProcess, timeout) == WAIT_OBJECT_0 &&
+                           GetExitCodeProcess(process.hProcess, &code);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
-        return static_cast<int>(code);
+        return ended ? static_cast<int>(code) : -1;
+    }
+
+    // dt2pcap run with `arguments` as typed, standard output to NUL;
+    // standard error in `err`.
+    int RunTyped(const std::wstring& arguments, std::string& err)
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE errRead, errWrite;
+        err.clear();
+        if (!CreatePipe(&errRead, &errWrite, &inherit, 0))
+            return -1;
+        SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+        const HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+        PROCESS_INFORMATION process{};
+        const bool started = Start(arguments, nul, errWrite, process);
+        CloseHandle(errWrite);
+        CloseHandle(nul);
+        if (!started) {
+            CloseHandle(errRead);
+            return -1;
+        }
+        err = ReadToEnd(errRead);
+        return ExitCodeOf(process, 60000);
     }
 };
 
@@ -189,18 +214,8 @@ TEST_F(Dt2pcapWindows, ReaderClosingThePipeEndsItQuietlyWithStatusOne)
     SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
 
-    const std::wstring program = BesideTestProgram("dt2pcap.exe");
-    std::wstring commandLine = L"dt2pcap -o - big.DT";
-    const std::wstring folder = std::filesystem::u8path(dir.path()).wstring();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                               folder.c_str(), &startup, &process));
+    ASSERT_TRUE(Start(L"-o - big.DT", outWrite, errWrite, process));
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     // Take the pcap header and a little more, then hang up.
@@ -208,17 +223,8 @@ TEST_F(Dt2pcapWindows, ReaderClosingThePipeEndsItQuietlyWithStatusOne)
     DWORD got = 0;
     ASSERT_TRUE(ReadFile(outRead, head, sizeof head, &got, nullptr));
     CloseHandle(outRead);
-    std::string err;
-    char block[4096];
-    while (ReadFile(errRead, block, sizeof block, &got, nullptr) && got > 0)
-        err.append(block, got);
-    CloseHandle(errRead);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    EXPECT_EQ(code, 1u);
+    const std::string err = ReadToEnd(errRead);
+    EXPECT_EQ(ExitCodeOf(process, 30000), 1);
     EXPECT_EQ(err, "");
     EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"big.DT", "run1.DT"}));
 }

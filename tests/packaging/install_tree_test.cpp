@@ -107,16 +107,32 @@ TEST_F(InstalledTree, MenuEntryStartsTheWindowWithItsIcon)
     EXPECT_NE(categories.find(";Utility;"), std::string::npos) << categories;
 }
 
+// The PNG signature, then IHDR with the width and height `size`.
+void ExpectPngOfSize(const std::string& png, int size, const fs::path& file)
+{
+    ASSERT_GE(png.size(), 24u) << file;
+    EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0) << file;
+    const auto u32At = [&](std::size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(png[at])) << 24 |
+               static_cast<unsigned>(static_cast<unsigned char>(png[at + 1])) << 16 |
+               static_cast<unsigned>(static_cast<unsigned char>(png[at + 2])) << 8 |
+               static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
+    };
+    EXPECT_EQ(u32At(16), static_cast<unsigned>(size)) << file;
+    EXPECT_EQ(u32At(20), static_cast<unsigned>(size)) << file;
+}
+
 TEST_F(InstalledTree, IconsInTheHicolorThemeAtTheirSizes)
 {
     if (!WITH_WINDOW)
         GTEST_SKIP() << "built without the window";
+    const auto installedAt = [&](int size) {
+        return prefix() / "share/icons/hicolor" / (std::to_string(size) + "x" + std::to_string(size)) / "apps" /
+               "tavrino-pcap-converter.png";
+    };
     for (int size : {16, 32}) {
-        const std::string name = "icon" + std::to_string(size) + ".png";
-        const fs::path source = fs::path(ICON_SOURCE_DIR) / name;
-        const fs::path installed = prefix() / "share/icons/hicolor" /
-                                   (std::to_string(size) + "x" + std::to_string(size)) / "apps" /
-                                   "tavrino-pcap-converter.png";
+        const fs::path source = fs::path(ICON_SOURCE_DIR) / ("icon" + std::to_string(size) + ".png");
+        const fs::path installed = installedAt(size);
         if (!fs::exists(source)) {
             ADD_FAILURE() << source << " not drawn yet";
             continue;
@@ -124,36 +140,12 @@ TEST_F(InstalledTree, IconsInTheHicolorThemeAtTheirSizes)
         ASSERT_TRUE(fs::is_regular_file(installed)) << installed;
         const std::string png = ReadText(installed);
         EXPECT_TRUE(png == ReadText(source));
-        // PNG signature, then IHDR with the width and height the folder promises.
-        ASSERT_GE(png.size(), 24u);
-        EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
-        const auto u32At = [&](std::size_t at) {
-            return static_cast<unsigned>(static_cast<unsigned char>(png[at])) << 24 |
-                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 1])) << 16 |
-                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 2])) << 8 |
-                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
-        };
-        EXPECT_EQ(u32At(16), static_cast<unsigned>(size));
-        EXPECT_EQ(u32At(20), static_cast<unsigned>(size));
+        ExpectPngOfSize(png, size, installed);
     }
     // Menus and launchers from 48 px up: rendered from the one drawing, which
     // is installed too.
-    for (int size : {48, 64, 128, 256}) {
-        const fs::path installed = prefix() / "share/icons/hicolor" /
-                                   (std::to_string(size) + "x" + std::to_string(size)) / "apps" /
-                                   "tavrino-pcap-converter.png";
-        const std::string png = ReadText(installed);
-        ASSERT_GE(png.size(), 24u) << installed;
-        EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
-        const auto u32At = [&](std::size_t at) {
-            return static_cast<unsigned>(static_cast<unsigned char>(png[at])) << 24 |
-                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 1])) << 16 |
-                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 2])) << 8 |
-                   static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
-        };
-        EXPECT_EQ(u32At(16), static_cast<unsigned>(size)) << installed;
-        EXPECT_EQ(u32At(20), static_cast<unsigned>(size)) << installed;
-    }
+    for (int size : {48, 64, 128, 256})
+        ExpectPngOfSize(ReadText(installedAt(size)), size, installedAt(size));
     EXPECT_NE(ReadText(prefix() / "share/icons/hicolor/scalable/apps/tavrino-pcap-converter.svg").find("<svg"),
               std::string::npos);
 }

@@ -1,7 +1,6 @@
 #include "test_files.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <dirent.h>
 #include <cstdlib>
 #include <fcntl.h>
@@ -33,20 +32,6 @@ TempDir::TempDir()
 }
 
 TempDir::~TempDir() { ::nftw(m_path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
-
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        Fail("open", path);
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t block[65536];
-    std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.insert(bytes.end(), block, block + got);
-    std::fclose(file);
-    return bytes;
-}
 
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {

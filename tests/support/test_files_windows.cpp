@@ -59,20 +59,6 @@ TempDir::~TempDir()
     fs::remove_all(Path(m_path), error);
 }
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::FILE* file = _wfopen(Path(path).c_str(), L"rb");
-    if (!file)
-        Fail("open", path);
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t block[65536];
-    std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.insert(bytes.end(), block, block + got);
-    std::fclose(file);
-    return bytes;
-}
-
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     DeleteFileW(Path(path).c_str());

@@ -125,7 +125,13 @@ std::vector<int> WindowDriver::SelectedIndices()
     return selected;
 }
 
-void WindowDriver::SelectAll() { Click(1004); }
+void WindowDriver::SelectAll()
+{
+    Click(1004);
+    const LRESULT entries = SendMessageW(GetDlgItem(Dialog(), 1002), LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < 100 && SelectedCount() != entries; ++i)
+        Sleep(20);
+}
 
 void WindowDriver::Click(int controlId) { PostMessageW(GetDlgItem(Dialog(), controlId), BM_CLICK, 0, 0); }
 

@@ -25,6 +25,7 @@ public:
     std::vector<std::wstring> ListEntries();
     int SelectedCount();
     std::vector<int> SelectedIndices();
+    // Clicks "Select all" and waits (up to 2 s) until every entry shows selected.
     void SelectAll();
     // BM_CLICK, posted: the handler may run a modal loop of its own.
     void Click(int controlId);
