@@ -2,6 +2,7 @@
 
 #include "batch.h"
 #include "console_host.h"
+#include "messages.h"
 #include "options.h"
 #include "platform.h"
 #include "progress_line.h"
@@ -70,7 +71,7 @@ int Dt2pcapMain(int argc, char** argv)
         return UsageError("refusing to write a capture to a terminal; redirect standard output or use -o FILE");
     // Checked before any file is opened, which would take its place.
     if (options.output == "-" && !StandardOutputIsOpen()) {
-        std::fputs("Write file Open error\nstandard output: it is closed\n", stderr);
+        std::fprintf(stderr, "%s\n", message::OutputRefused("standard output", "it is closed").c_str());
         return 1;
     }
     if (options.timeZone) {

@@ -1,5 +1,6 @@
 #include "batch_outputs.h"
 
+#include "messages.h"
 #include "output_path.h"
 
 #include <unordered_map>
@@ -19,6 +20,6 @@ std::vector<std::size_t> EarlierSameOutput(const std::vector<std::string>& captu
 
 std::string SameOutputMessage(const std::string& outputPath, const std::string& earlier, const std::string& capture)
 {
-    return "Write file Open error\n" + outputPath + ": already written from " + earlier +
-           " in this batch, not replaced by " + capture;
+    return message::OutputRefused(outputPath,
+                                  "already written from " + earlier + " in this batch, not replaced by " + capture);
 }

@@ -1,5 +1,6 @@
 #include "conversion_outcome.h"
 
+#include "messages.h"
 #include "write_error.h"
 
 ConversionOutcome RunReporting(const std::function<int()>& convert, MessageHost& host)
@@ -7,7 +8,7 @@ ConversionOutcome RunReporting(const std::function<int()>& convert, MessageHost&
     try {
         return convert() == 0 ? ConversionOutcome::Converted : ConversionOutcome::Failed;
     } catch (const WriteError& error) {
-        host.ShowMessage(host.NameForMessage(error.Path()) + " Write error: " + error.Reason());
+        host.ShowMessage(message::WriteFailed(host.NameForMessage(error.Path()), error.Reason()));
         return ConversionOutcome::WriteFailed;
     }
 }

@@ -9,6 +9,7 @@
 #include "entry_time.h"
 #include "input_file.h"
 #include "local_time.h"
+#include "messages.h"
 #include "output_file.h"
 #include "output_path.h"
 #include "pcap_format.h"
@@ -33,10 +34,10 @@ bool HoldsACapture(const OutputTarget& target)
 const char* EntryCutText(capture::EntryCut cut)
 {
     switch (cut) {
-    case capture::EntryCut::Header: return " Read error:offset0";
-    case capture::EntryCut::TimeField: return " Read error:offset4";
-    case capture::EntryCut::FrameData: return " Read error:packet";
-    default: return " Read error:last";
+    case capture::EntryCut::Header: return message::kEntryHeaderCut;
+    case capture::EntryCut::TimeField: return message::kTimeFieldCut;
+    case capture::EntryCut::FrameData: return message::kFrameDataCut;
+    default: return message::kTrailerCut;
     }
 }
 
@@ -66,21 +67,43 @@ private:
         return false;
     }
 
-    bool RefuseOutput(const std::string& why)
+    // What made a read come up short other than the capture's own end: the
+    // capture changed under us, or the system failed to read it. "" if neither.
+    std::string InputTrouble() const
     {
-        m_host.ShowMessage("Write file Open error\n" + m_host.NameForMessage(m_target.path) + ": " + why);
+        if (m_input.Changed())
+            return message::ChangedWhileRead(m_host.NameForMessage(m_inputPath));
+        if (!m_input.ReadError().empty())
+            return message::ReadFailed(m_host.NameForMessage(m_inputPath), m_input.ReadError());
+        return {};
+    }
+
+    // A read came up short: the step's text where the capture ends there,
+    // else what really happened.
+    bool FailShortRead(const char* stepText)
+    {
+        const std::string trouble = InputTrouble();
+        if (trouble.empty())
+            return Fail(stepText);
+        m_host.ShowMessage(trouble);
         return false;
     }
 
-    bool OpenCapture() { return m_input.Open(m_inputPath) || Fail(" Open error"); }
+    bool RefuseOutput(const std::string& why)
+    {
+        m_host.ShowMessage(message::OutputRefused(m_host.NameForMessage(m_target.path), why));
+        return false;
+    }
+
+    bool OpenCapture() { return m_input.Open(m_inputPath) || Fail(message::kOpenError); }
 
     bool CheckFileHeader()
     {
         const std::uint8_t* data = nullptr;
         if (m_input.Read(capture::kFileHeaderSize, &data) != capture::kFileHeaderSize)
-            return Fail(" Read error:TAVRINO Header");
+            return FailShortRead(message::kHeaderCut);
         if (std::memcmp(data, capture::kFileHeader, capture::kFileHeaderSize) != 0)
-            return Fail(" File header error");
+            return Fail(message::kHeaderWrong);
         return true;
     }
 
@@ -91,7 +114,7 @@ private:
         while (m_monlPosition == 0 || m_dinfPosition == 0) {
             const std::uint8_t* data = nullptr;
             if (m_input.Read(capture::kChunkHeaderSize, &data) != capture::kChunkHeaderSize)
-                return Fail(" Read error:Header scan");
+                return FailShortRead(message::kChunksCut);
             const std::uint32_t size = capture::LoadU32(data + 4);
             if (std::memcmp(data, capture::kDinfTag, 4) == 0) {
                 m_dinfPosition = m_input.Position();
@@ -108,7 +131,7 @@ private:
     // Start time and date words, resolution code.
     bool ReadStartTime()
     {
-        return ReadCaptureInfo(m_input, m_dinfPosition, m_dinfSize, m_info) || Fail(" Read error:Get timestamp");
+        return ReadCaptureInfo(m_input, m_dinfPosition, m_dinfSize, m_info) || FailShortRead(message::kCaptureInfoCut);
     }
 
     // Never over the input itself nor any other capture, and a file only
@@ -199,9 +222,17 @@ private:
         return true;
     }
 
-    // A failure in the walk keeps the records before it.
+    // A capture cut short in the walk keeps the records before it. One that
+    // could not be read, or changed meanwhile, leaves no output: an earlier
+    // file of that name is worth more than records of a capture misread.
     bool FailWalk(const char* text)
     {
+        const std::string trouble = InputTrouble();
+        if (!trouble.empty()) {
+            m_output.Discard();
+            m_host.ShowMessage(trouble);
+            return false;
+        }
         std::string refusal;
         if (!m_output.Close(refusal))
             return RefuseOutput(refusal);
@@ -218,6 +249,11 @@ private:
 
     bool Finish()
     {
+        if (m_input.Changed()) {
+            m_output.Discard();
+            m_host.ShowMessage(message::ChangedWhileRead(m_host.NameForMessage(m_inputPath)));
+            return false;
+        }
         std::string refusal;
         if (!m_output.Close(refusal))
             return RefuseOutput(refusal);

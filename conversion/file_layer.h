@@ -1,7 +1,7 @@
 #pragma once
 
 // The conversion's one contact with the operating system's files. Each
-// platform has its own implementation file (file_layer_posix.cpp,
+// platform has its own implementation file (file_layer_linux.cpp,
 // file_layer_windows.cpp, and for the web edition file_layer_web.cpp over the
 // files its page hands in); nothing above this header sees a descriptor type,
 // a stat record or an error numbering of its own. Paths are UTF-8 strings (on
@@ -47,6 +47,9 @@ bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::ui
 // Reads up to `count` bytes at `offset` (64-bit). Returns how many were read:
 // 0 at the end of the file, -1 when the system cannot read on.
 std::int64_t ReadAt(Handle handle, void* buffer, std::size_t count, std::uint64_t offset);
+// The size of the open file now; -1 when it cannot be told (or, in the web
+// edition, when the chosen file changed since it was opened).
+std::int64_t CurrentSize(Handle handle);
 void Close(Handle handle);
 
 // The process's standard output, as an open file for writing.
@@ -103,21 +106,29 @@ public:
     // Closes and removes the temporary file, if there is one.
     void Discard();
 
-private:
-    Handle m_handle = kNoHandle;
-    std::string m_finalPath;
-    std::string m_tempPath;  // empty while the temporary file has no name of its own
-
     // What a platform's implementation may keep about the replacement.
     struct Replaced {
         Handle folder = kNoHandle;  // the final name's folder, where one is kept open
+        Handle claim = kNoHandle;   // holds the hidden file's lock while we live, where one is kept
         bool any = false;           // something stands at the final name
         bool durable = false;       // it holds data: ours must be on the disk before the name moves
         std::uint64_t size = 0;     // its size, for a regular file
         std::uint64_t written = 0;  // bytes of ours so far
         std::uint64_t writeBackStart = 0;  // where our data not yet sent to the disk begin
-    } m_state;
+    };
+
+private:
+    Handle m_handle = kNoHandle;
+    std::string m_finalPath;
+    std::string m_tempPath;  // empty while the temporary file has no name of its own
+    Replaced m_state;
 };
+
+#ifdef __linux__
+// Makes replacements take the route of file systems without unnamed files (a
+// hidden name of our own), as tests of that route need.
+void UseHiddenTemporaryFilesOnly(bool only);
+#endif
 
 // Removes every unfinished replacement's temporary file. Safe to call from a
 // signal handler (POSIX) or a console control handler (Windows).

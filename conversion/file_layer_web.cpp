@@ -12,6 +12,7 @@
 //   open(path)          -> the size of the capture chosen as `path`, or -1
 //   readAt(view, at)    -> fills the Uint8Array `view` from offset `at`; the
 //                          bytes read (fewer at the end of the file), or -1
+//   currentSize()       -> the input's size now, -1 once it changed since chosen
 //   close()                the input is done with
 //   create(finalPath)   -> true when the output could be started
 //   write(view)         -> true when all of the Uint8Array `view` was written
@@ -32,6 +33,8 @@ EM_JS(double, JsOpen, (const char* path), { return Module.tpcFiles.open(UTF8ToSt
 EM_JS(double, JsReadAt, (void* buffer, double count, double offset), {
     return Module.tpcFiles.readAt(HEAPU8.subarray(buffer, buffer + count), offset);
 });
+
+EM_JS(double, JsCurrentSize, (), { return Module.tpcFiles.currentSize(); });
 
 EM_JS(void, JsClose, (), { Module.tpcFiles.close(); });
 
@@ -91,6 +94,8 @@ std::int64_t ReadAt(Handle, void* buffer, std::size_t count, std::uint64_t offse
     }
     return static_cast<std::int64_t>(got);
 }
+
+std::int64_t CurrentSize(Handle) { return static_cast<std::int64_t>(JsCurrentSize()); }
 
 void Close(Handle handle)
 {

@@ -173,6 +173,12 @@ std::int64_t ReadAt(Handle handle, void* buffer, std::size_t count, std::uint64_
     return got;
 }
 
+std::int64_t CurrentSize(Handle handle)
+{
+    LARGE_INTEGER size;
+    return GetFileSizeEx(AsHandle(handle), &size) ? static_cast<std::int64_t>(size.QuadPart) : -1;
+}
+
 void Close(Handle handle)
 {
     if (handle != kNoHandle)

@@ -13,9 +13,15 @@ bool InputFile::Open(const std::string& path)
     m_bufferStart = 0;
     m_bufferLength = 0;
     m_atEnd = false;
+    m_readError.clear();
     if (!m_buffer)
         m_buffer.reset(new std::uint8_t[kBufferSize]);
     return true;
+}
+
+bool InputFile::Changed() const
+{
+    return m_handle != file_layer::kNoHandle && file_layer::CurrentSize(m_handle) != static_cast<std::int64_t>(m_size);
 }
 
 void InputFile::Close()
@@ -66,8 +72,10 @@ bool InputFile::Fill(std::size_t count)
         const std::int64_t got = file_layer::ReadAt(m_handle, m_buffer.get() + m_bufferLength,
                                                     kBufferSize - m_bufferLength, m_bufferStart + m_bufferLength);
         if (got <= 0) {
-            // End of file, or a file the system cannot read on: either way the
-            // read comes up short and the caller reports its step.
+            // The read comes up short either way; a failure is kept, so that
+            // the caller does not take it for the capture's end.
+            if (got < 0)
+                m_readError = file_layer::LastErrorText();
             m_atEnd = true;
             break;
         }

@@ -28,8 +28,16 @@ public:
 
     // Makes up to `count` (<= kMaxRead) bytes at the current position available
     // at `*data` and moves past them. Returns how many there were: fewer than
-    // `count` only at the end of the file (or if the system cannot read on).
+    // `count` at the end of the file, or when the system failed to read on
+    // (ReadError() then says why).
     std::size_t Read(std::size_t count, const std::uint8_t** data);
+
+    // The system's reason for a read that failed, or "" when every read got
+    // what the file had: a short read is the capture's own end only then.
+    const std::string& ReadError() const { return m_readError; }
+    // Whether the file's size is no longer what it was when opened: a capture
+    // still being copied in, or rewritten while it was read.
+    bool Changed() const;
 
     // The bytes from the current position that the buffer holds already, read
     // nothing: for parsing whole entries in place. Skip() moves past them.
@@ -60,7 +68,8 @@ private:
     std::unique_ptr<std::uint8_t[]> m_buffer;  // kBufferSize bytes, left uninitialised
     std::uint64_t m_bufferStart = 0;  // file offset of m_buffer[0]
     std::size_t m_bufferLength = 0;   // valid bytes in m_buffer
-    bool m_atEnd = false;             // the last refill reached the end of the file
+    bool m_atEnd = false;             // the last refill reached the end of the file, or a failure
+    std::string m_readError;
     file_layer::FileId m_id;
     std::uint64_t m_size = 0;
 };

@@ -1,6 +1,8 @@
 #include "write_error.h"
 
+#include "messages.h"
+
 WriteError::WriteError(const std::string& path, const std::string& reason)
-    : std::runtime_error(path + " Write error: " + reason), m_path(path), m_reason(reason)
+    : std::runtime_error(message::WriteFailed(path, reason)), m_path(path), m_reason(reason)
 {
 }

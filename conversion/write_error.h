@@ -4,8 +4,9 @@
 #include <string>
 
 // Raised by the output file layer when the system refuses a write (a full disk, a
-// file-size limit, an I/O error). The conversion does not catch it: the top level
-// reports what() -- "<output path> Write error: <system reason>" -- and stops.
+// file-size limit, an I/O error). The conversion does not catch it: it ends the
+// batch, and RunReporting shows "<output path> Write error: <system reason>"
+// with the path spelled as its host spells names.
 class WriteError : public std::runtime_error {
 public:
     WriteError(const std::string& path, const std::string& reason);

@@ -5,6 +5,7 @@
 // with nothing else left in the folder.
 
 #include "convert_capture_file.h"
+#include "messages.h"
 #include "write_error.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ public:
     void ShowMessage(const std::string& text) override
     {
         // Exactly one message per failure, naming the file (or the output open error and its detail).
-        static const std::string kOpenError = "Write file Open error\n";
+        static const std::string kOpenError = std::string(message::kWriteFileOpenError) + "\n";
         if (++m_count > 1 ||
             (text.compare(0, kOpenError.size(), kOpenError) != 0 && text.compare(0, m_input.size(), m_input) != 0))
             std::abort();

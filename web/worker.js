@@ -132,11 +132,12 @@ function blobSink() {
 // chosen File as the one input, `sink` as the one output. Its members are the
 // ones the list at the top of file_layer_web.cpp gives:
 //   open(path) -> size or -1        readAt(view, at) -> bytes read or -1
+//   currentSize() -> size, or -1 once the File changed
 //   close()                         create(finalPath) -> true or false
 //   write(view) -> true or false    commit() -> true or false (hands the
 //   discard()                         output to onCommit)
 //   lastError
-// convert() below also reads inputChanged and state.
+// convert() below also reads state.
 function fileLayer(file, sink, onCommit) {
   let ahead = null;  // { start, bytes }: the slice read last
   let state = 'idle';
@@ -157,6 +158,9 @@ function fileLayer(file, sink, onCommit) {
         return -1;
       }
       return file.size;
+    },
+    currentSize() {
+      return layer.inputChanged ? -1 : file.size;
     },
     readAt(view, at) {
       try {
@@ -284,10 +288,5 @@ async function convert({ file, zone, storage, folder, slot, wasm }) {
   const result = module.ccall('tpc_convert', 'number', ['string'], [file.name]);
   if (files.state === 'open' || files.state === 'idle')
     files.discard();
-  // A capture still being copied in fails at whatever step the change met:
-  // say what happened instead of blaming the capture.
-  if (result !== 0 && files.inputChanged)
-    messages.splice(0, messages.length, file.name + ' changed while being read (is it still being copied?); ' +
-      'convert it again once it is complete');
   postMessage({ type: 'end', result, messages, summary, output });
 }

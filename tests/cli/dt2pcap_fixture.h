@@ -34,6 +34,18 @@ inline CaptureBuilder NotACapture()
     return CaptureBuilder(false).Raw(Bytes(text, text + 16));
 }
 
+#ifdef FAULT_INJECTION_PATH
+// `env` with the failing disk of fault_injection.cpp loaded; its variables
+// (TPC_FAULT_...) say how it fails.
+inline std::vector<std::string> WithFaults(std::vector<std::string> env)
+{
+    env.push_back(std::string("LD_PRELOAD=") + FAULT_INJECTION_PATH);
+    // A sanitized dt2pcap would refuse a library loaded ahead of its runtime.
+    env.push_back("ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0");
+    return env;
+}
+#endif
+
 class Dt2pcapTest : public ::testing::Test {
 protected:
     // dt2pcap with `args`, run in the scratch folder in UTC unless `env` says otherwise.

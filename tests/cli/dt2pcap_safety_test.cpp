@@ -21,6 +21,28 @@ protected:
     }
 };
 
+// A disk that fails to read a capture is not the capture's end: the message
+// gives the system's reason, and the earlier output stays whole, wherever in
+// the capture the failure comes (past the first buffer, in the header, in the
+// chunks). -k goes on with the next file.
+TEST_F(Dt2pcapSafety, AFailedReadLeavesTheEarlierOutputAndSaysWhy)
+{
+    SomeFrames(12000).WriteTo(dir / "a.DT");  // more than the 1 MiB read at once
+    SomeFrames(3).WriteTo(dir / "b.DT");
+    ASSERT_EQ(Run({"a.DT"}).exitCode, 0);
+    const Bytes earlier = ReadFileBytes(dir / "a.pcap");
+    for (const char* after : {"1048576", "0", "20"}) {
+        const CommandResult result = Run(
+            {"-k", "a.DT", "b.DT"}, WithFaults({"TZ=UTC", "TPC_FAULT_EIO_NAME=a.DT", std::string("TPC_FAULT_EIO_AFTER=") + after}));
+        EXPECT_EQ(result.exitCode, 1) << after;
+        EXPECT_EQ(result.err, "a.DT Read error: " + std::string(std::strerror(EIO)) +
+                                  "\ndt2pcap: 1 of 2 files not converted\n") << after;
+        EXPECT_EQ(ReadFileBytes(dir / "a.pcap"), earlier) << after;
+        EXPECT_EQ(RecordCount("b.pcap"), 3u);
+        EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"a.DT", "a.pcap", "b.DT", "b.pcap"}));
+    }
+}
+
 TEST_F(Dt2pcapSafety, AnImmutableOutputFailsItsFileAndTheBatchGoesOn)
 {
     SomeFrames(3).WriteTo(dir / "b.DT");

@@ -124,7 +124,7 @@ TEST_F(OnTerminal, StopSignalsLeaveTheEarlierOutputAndNothingElse)
                 }
             };
             const std::vector<std::string> env =
-                hiddenFile ? std::vector<std::string>{"TZ=UTC", "TPC_NO_O_TMPFILE=1"} : std::vector<std::string>{"TZ=UTC"};
+                hiddenFile ? WithFaults({"TZ=UTC", "TPC_FAULT_NO_TMPFILE=1"}) : std::vector<std::string>{"TZ=UTC"};
             const CommandResult result = RunOnTerminal({"big.DT"}, "", watch, env);
             ASSERT_TRUE(sent) << result.out;
             EXPECT_EQ(result.exitCode, 128 + signalNumber) << result.out;
@@ -137,6 +137,35 @@ TEST_F(OnTerminal, StopSignalsLeaveTheEarlierOutputAndNothingElse)
             EXPECT_NE(afterLast.find("\r  "), std::string::npos) << afterLast;
         }
     }
+}
+
+// Killed outright (SIGKILL, a power cut) on a file system without unnamed
+// files, a run leaves its hidden file behind; the next run on the same output
+// removes what earlier ones left, so they never pile up, and touches no file
+// of anyone else's, however it is named.
+TEST_F(OnTerminal, HiddenFilesOfKilledRunsAreRemovedByTheNextRun)
+{
+    constexpr std::uint64_t kBody = 256u << 20;
+    CaptureBuilder capture;
+    capture.Dinf().Monl(EntryLog(), kBody).WriteTo(dir / "big.DT");
+    WriteFileBytesAt(dir / "big.DT", capture.Size() + kBody - 1, {0});
+    const std::string foreign = ".big.pcap.0123456789";
+    WriteFileBytes(dir / foreign, {'m', 'i', 'n', 'e'});
+    const std::vector<std::string> env = WithFaults({"TZ=UTC", "TPC_FAULT_NO_TMPFILE=1"});
+    for (int run = 0; run < 20; ++run) {
+        bool sent = false;
+        const auto watch = [&](int pid, const std::string& shown) {
+            if (!sent && shown.find('%') != std::string::npos)
+                sent = ::kill(pid, SIGKILL) == 0;
+        };
+        const CommandResult result = RunOnTerminal({"big.DT"}, "", watch, env);
+        ASSERT_TRUE(sent) << result.out;
+        ASSERT_EQ(result.exitCode, 128 + SIGKILL);
+        EXPECT_EQ(ListDir(dir.path()).size(), 4u) << run;  // the two captures, the foreign file and one left
+    }
+    EXPECT_EQ(RunOnTerminal({"-q", "big.DT"}, "", {}, env).exitCode, 0);
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{foreign, "big.DT", "big.pcap", "run1.DT"}));
+    EXPECT_EQ(ReadFileBytes(dir / foreign), (Bytes{'m', 'i', 'n', 'e'}));
 }
 
 // Names that only POSIX file systems allow (a newline, a tab, bytes that are

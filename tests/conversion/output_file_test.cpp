@@ -2,6 +2,7 @@
 // failures around opening and writing files.
 
 #include "conversion_fixture.h"
+#include "file_layer.h"
 #include "output_path.h"
 #include "write_error.h"
 
@@ -347,7 +348,7 @@ TEST_F(OutputFileTest, StoppedConversionLeavesTheEarlierOutputAndNothingElse)
 // or the finish.
 TEST_F(OutputFileTest, WithoutUnnamedFilesAHiddenFileStandsInAndIsAlwaysRemoved)
 {
-    SetEnv("TPC_NO_O_TMPFILE", "1");
+    file_layer::UseHiddenTemporaryFilesOnly(true);
     EntryLog log;
     for (std::uint32_t i = 0; i < 3000; ++i)
         log.Frame({Bytes(1000, static_cast<std::uint8_t>(i)), i});
@@ -391,7 +392,84 @@ TEST_F(OutputFileTest, WithoutUnnamedFilesAHiddenFileStandsInAndIsAlwaysRemoved)
         EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"})) << end;
         EXPECT_EQ(ReadFileBytes(output) == kOldOutput, end != 0) << end;
     }
-    UnsetEnv("TPC_NO_O_TMPFILE");
+    file_layer::UseHiddenTemporaryFilesOnly(false);
+}
+
+// A capture that grows while it is read (still being copied in) is not taken
+// for one cut short: it is said to have changed, and no output replaces the
+// earlier one, whether the growth meets the walk or only shows at the end.
+TEST_F(OutputFileTest, ACaptureThatChangesWhileReadSaysSoAndLeavesTheEarlierOutput)
+{
+    class GrowingHost : public RecordingHost {
+    public:
+        GrowingHost(const std::string& path, Bytes more) : m_path(path), m_more(std::move(more)) {}
+        bool OnProgress(std::uint64_t, std::uint64_t) override
+        {
+            if (progressReports++ == 0)
+                WriteFileBytesAt(m_path, ReadFileBytes(m_path).size(), m_more);
+            return true;
+        }
+
+    private:
+        std::string m_path;
+        Bytes m_more;
+    };
+    EntryLog log;
+    for (std::uint32_t i = 0; i < 10; ++i)
+        log.Frame({Bytes(100, static_cast<std::uint8_t>(i)), i});
+    // The MONL chunk claims more than the file has: the walk reads into what
+    // the copy brings.
+    for (const bool intoTheWalk : {false, true}) {
+        const Bytes bytes = CaptureWith(log).bytes();
+        Bytes cut = bytes;
+        if (intoTheWalk)
+            cut.resize(bytes.size() - 60);
+        WriteFileBytes(input, cut);
+        WriteFileBytes(output, kOldOutput);
+        GrowingHost growing(input, intoTheWalk ? Bytes(bytes.end() - 60, bytes.end()) : Bytes(16, 0));
+        EXPECT_EQ(ConvertCaptureFile(input, growing), -1) << intoTheWalk;
+        EXPECT_EQ(growing.messages, std::vector<std::string>{input + " changed while being read (is it still being "
+                                                                     "copied?); convert it again once it is complete"});
+        EXPECT_EQ(ReadFileBytes(output), kOldOutput);
+        EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"run1.DT", "run1.pcap"}));
+    }
+}
+
+// Without unnamed files, each run's hidden file is claimed while it lives:
+// a second run on the same name, started in the middle of the first, cleans
+// up only what killed runs left, and both finish.
+TEST_F(OutputFileTest, AnotherRunLeavesALiveHiddenFileAlone)
+{
+    file_layer::UseHiddenTemporaryFilesOnly(true);
+    EntryLog log;
+    for (std::uint32_t i = 0; i < 3000; ++i)
+        log.Frame({Bytes(1000, static_cast<std::uint8_t>(i)), i});
+    CaptureWith(log).WriteTo(input);
+    const std::string copy = dir / "copy.DT";
+    CaptureWith(log).WriteTo(copy);
+    // The second run converts copy.DT onto the same run1.pcap.
+    class NestingHost : public RecordingHost {
+    public:
+        NestingHost(const std::string& input, const std::string& output) : m_input(input), m_output(output) {}
+        bool OnProgress(std::uint64_t, std::uint64_t) override
+        {
+            if (progressReports++ == 1) {
+                RecordingHost inner;
+                innerResult = ConvertCaptureFileTo(m_input, OutputTarget{m_output, false}, inner);
+            }
+            return true;
+        }
+        int innerResult = 1;
+
+    private:
+        std::string m_input, m_output;
+    };
+    NestingHost nesting(copy, output);
+    EXPECT_EQ(ConvertCaptureFile(input, nesting), 0);
+    EXPECT_EQ(nesting.innerResult, 0);
+    EXPECT_TRUE(nesting.messages.empty());
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"copy.DT", "run1.DT", "run1.pcap"}));
+    file_layer::UseHiddenTemporaryFilesOnly(false);
 }
 
 // A write the system refuses (here a file-size limit) raises WriteError with

@@ -1,6 +1,9 @@
-// The file layer on POSIX systems: descriptors, pread and write, and the
-// replacement of the output through an unnamed file (O_TMPFILE) where the file
-// system has them, else through a hidden file of a unique name.
+// The file layer on Linux: descriptors, pread and write, and the replacement
+// of the output through an unnamed file (O_TMPFILE) where the file system has
+// them, else through a hidden file beside the output. Linux's own calls are
+// used where they make the replacement safe or fast: O_TMPFILE, O_PATH,
+// linkat with AT_EMPTY_PATH, sync_file_range, the inode flags of linux/fs.h,
+// open file description locks, and /proc/self.
 
 #include "file_layer.h"
 
@@ -10,7 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <random>
@@ -24,11 +26,68 @@ namespace file_layer {
 
 namespace {
 
+// A system call the kernel interrupted for a signal is made again.
+template <class Call>
+auto RetryOnInterrupt(Call call) -> decltype(call())
+{
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
+
+// A descriptor of our own, closed when it goes, without touching errno (the
+// reason of a failure is often read after the descriptors are let go).
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd() { Reset(); }
+    Fd(Fd&& other) noexcept : m_fd(other.Release()) {}
+    Fd& operator=(Fd&& other) noexcept
+    {
+        Reset(other.Release());
+        return *this;
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+
+    int Get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    int Release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    void Reset(int fd = -1)
+    {
+        if (m_fd >= 0) {
+            const int error = errno;
+            ::close(m_fd);
+            errno = error;
+        }
+        m_fd = fd;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+Fd OpenAt(int folder, const char* path, int flags, mode_t mode = 0)
+{
+    return Fd(RetryOnInterrupt([&] { return ::openat(folder, path, flags, mode); }));
+}
+
 // The temporary name a signal handler must remove, relative to its folder's
 // descriptor: set while a hidden file of ours exists under a name, null
 // otherwise. One conversion at a time.
 std::atomic<int> g_unfinishedFolder{-1};
 std::atomic<const char*> g_unfinishedName{nullptr};
+
+// Set by tests to take the route of file systems without unnamed files.
+std::atomic<bool> g_hiddenFilesOnly{false};
 
 // Data of a replacement are sent on to the disk in steps of this size, with at
 // most kWriteBackDepth steps under way: the writer keeps pace with the disk
@@ -53,20 +112,40 @@ std::string FolderToOpen(const std::string& path)
     return folder.empty() ? std::string(".") : folder;
 }
 
-// ".<name>.<random>": hidden, beside the final name, never a name a user or
-// another run would pick.
-std::string HiddenNameFor(const std::string& finalName)
+// Hidden names of our temporary files: ".<name>.<ten letters or digits>",
+// beside the final name. The first kHiddenSlots names of a final name are
+// derived from it, so that a later run can find what a killed one left
+// behind without reading the folder; past them (as many runs at once on one
+// name), random ones.
+constexpr unsigned kHiddenSlots = 16;
+
+std::string HiddenName(const std::string& finalName, std::uint64_t bits)
 {
-    static std::mt19937_64 generator{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
     static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string base = finalName;
-    if (base.size() > 200)
-        base = "pcap";  // the hidden name must stay within the file system's 255 bytes
-    std::string name = "." + base + ".";
-    std::uint64_t bits = generator();
+    // The hidden name must stay within the file system's 255 bytes.
+    std::string name = "." + (finalName.size() > 200 ? std::string("pcap") : finalName) + ".";
     for (int i = 0; i < 10; ++i, bits /= 36)
         name += kDigits[bits % 36];
     return name;
+}
+
+// The hidden name of `slot` for `finalName`: 64-bit FNV-1a of both, which no
+// user and no other final name picks by chance.
+std::string HiddenSlotName(const std::string& finalName, unsigned slot)
+{
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    const auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 0x100000001b3u; };
+    for (const char c : finalName)
+        mix(static_cast<unsigned char>(c));
+    mix(0);
+    mix(static_cast<unsigned char>(slot));
+    return HiddenName(finalName, hash);
+}
+
+std::string RandomHiddenName(const std::string& finalName)
+{
+    static std::mt19937_64 generator{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
+    return HiddenName(finalName, generator());
 }
 
 void RememberUnfinished(int folder, const char* name)
@@ -77,13 +156,66 @@ void RememberUnfinished(int folder, const char* name)
 
 void ForgetUnfinished() { g_unfinishedName.store(nullptr); }
 
-int OpenRetrying(int folder, const char* path, int flags, mode_t mode = 0)
+// A write lock on the whole of an open file, held by its open file
+// description until that is closed: a live writer's claim on its hidden
+// file. False with EAGAIN when another holds it.
+bool LockWhole(int fd)
 {
-    int fd;
-    do {
-        fd = ::openat(folder, path, flags, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    return RetryOnInterrupt([&] { return ::fcntl(fd, F_OFD_SETLK, &whole); }) == 0;
+}
+
+// Whether `name` in `folder` is still the file `fd` has open.
+bool StillNamed(int folder, const std::string& name, int fd)
+{
+    struct stat named, open;
+    return ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &open) == 0 &&
+           IdOf(named) == IdOf(open);
+}
+
+// Removes the hidden files a killed run left for `finalName` in `folder`:
+// ours by their derived names and owner, abandoned since no writer holds
+// their lock. A writer locks its file as soon as it creates it and then makes
+// sure that it still has its name, so one that loses the race to this
+// cleaning starts again under another name.
+void RemoveAbandonedHiddenFiles(int folder, const std::string& finalName)
+{
+    for (unsigned slot = 0; slot < kHiddenSlots; ++slot) {
+        const std::string name = HiddenSlotName(finalName, slot);
+        const Fd file = OpenAt(folder, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        struct stat info;
+        if (!file || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
+            continue;
+        if (LockWhole(file.Get()) && StillNamed(folder, name, file.Get()))
+            ::unlinkat(folder, name.c_str(), 0);
+    }
+}
+
+// Creates a hidden file for `finalName` in `folder`, private and locked, and
+// gives its name; the lock lasts while any duplicate of the descriptor is
+// open. Stale files of ours are removed first.
+Fd CreateHiddenFile(int folder, const std::string& finalName, std::string& hiddenName)
+{
+    RemoveAbandonedHiddenFiles(folder, finalName);
+    for (unsigned attempt = 0;; ++attempt) {
+        std::string name = attempt < kHiddenSlots ? HiddenSlotName(finalName, attempt) : RandomHiddenName(finalName);
+        Fd fd = OpenAt(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (!fd) {
+            if (errno == EEXIST && attempt < kHiddenSlots + 100)
+                continue;  // another run's, live or being cleaned
+            return fd;
+        }
+        // Without locks on this file system the file cannot be told live or
+        // abandoned: no cleaning touches it then, as it cannot lock it either.
+        const bool locked = LockWhole(fd.Get()) || (errno != EAGAIN && errno != EACCES);
+        if (locked && StillNamed(folder, name, fd.Get())) {
+            hiddenName = std::move(name);
+            return fd;
+        }
+        // A cleaning run took it for an abandoned one: it is, or will be, gone.
+    }
 }
 
 // Gives an unnamed file the hidden name `name` in `folder`.
@@ -119,13 +251,10 @@ mode_t NewFileMode()
 // 0 where they cannot be read.
 long InodeFlags(int folder, const char* path)
 {
-    const int fd = OpenRetrying(folder, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY);
-    if (fd < 0)
-        return 0;
+    const Fd fd = OpenAt(folder, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY);
     long flags = 0;
-    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0)
+    if (!fd || ::ioctl(fd.Get(), FS_IOC_GETFLAGS, &flags) != 0)
         flags = 0;
-    ::close(fd);
     return flags;
 }
 
@@ -188,19 +317,16 @@ bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::ui
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer; for a regular
     // file it changes nothing.
-    const int fd = OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
+    Fd fd = OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (!fd)
         return false;
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         errno = EINVAL;
         return false;
     }
-#ifdef POSIX_FADV_SEQUENTIAL
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
-    handle = fd;
+    ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    handle = fd.Release();
     id = IdOf(info);
     size = static_cast<std::uint64_t>(info.st_size);
     return true;
@@ -210,11 +336,14 @@ std::int64_t ReadAt(Handle handle, void* buffer, std::size_t count, std::uint64_
 {
     if (offset > static_cast<std::uint64_t>(INT64_MAX) - count)
         return 0;  // beyond any offset a file can have
-    for (;;) {
-        const ssize_t got = ::pread(Descriptor(handle), buffer, count, static_cast<off_t>(offset));
-        if (got >= 0 || errno != EINTR)
-            return got;
-    }
+    return RetryOnInterrupt(
+        [&] { return ::pread(Descriptor(handle), buffer, count, static_cast<off_t>(offset)); });
+}
+
+std::int64_t CurrentSize(Handle handle)
+{
+    struct stat info;
+    return ::fstat(Descriptor(handle), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
 }
 
 void Close(Handle handle)
@@ -238,12 +367,9 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
 {
     const char* bytes = static_cast<const char*>(data);
     while (count > 0) {
-        const ssize_t done = ::write(Descriptor(handle), bytes, count);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t done = RetryOnInterrupt([&] { return ::write(Descriptor(handle), bytes, count); });
+        if (done < 0)
             return false;
-        }
         if (done == 0) {
             errno = ENOSPC;
             return false;
@@ -254,7 +380,6 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
     return true;
 }
 
-
 namespace {
 
 std::size_t ReadStart(int fd, void* buffer, std::size_t count)
@@ -262,10 +387,7 @@ std::size_t ReadStart(int fd, void* buffer, std::size_t count)
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return 0;
-    ssize_t got;
-    do {
-        got = ::pread(fd, buffer, count, 0);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = RetryOnInterrupt([&] { return ::pread(fd, buffer, count, 0); });
     return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 
@@ -273,12 +395,8 @@ std::size_t ReadStart(int fd, void* buffer, std::size_t count)
 
 std::size_t ReadStartOfFile(const std::string& path, void* buffer, std::size_t count)
 {
-    const int fd = OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return 0;
-    const std::size_t got = ReadStart(fd, buffer, count);
-    ::close(fd);
-    return got;
+    const Fd fd = OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    return fd ? ReadStart(fd.Get(), buffer, count) : 0;
 }
 
 std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
@@ -293,29 +411,28 @@ std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
     return ReadStartOfFile("/proc/self/fd/" + std::to_string(fd), buffer, count);
 }
 
-bool Replacement::Create(const std::string& finalPath, const FileId& input, std::string& reason)
+void UseHiddenTemporaryFilesOnly(bool only) { g_hiddenFilesOnly.store(only); }
+
+namespace {
+
+// What stands at `name` in `folder` now, and whether it may be replaced: not
+// the input itself (whatever the spelling or link), a regular file or a link
+// to one, writable (read-only means read-only, also for an administrator),
+// and one the system would let us rename over at the end. Fills `state` and
+// the permissions the new file is to have; false with `reason` otherwise.
+bool JudgeFinalName(int folder, const std::string& name, const FileId& input, Replacement::Replaced& state,
+                    mode_t& mode, std::string& reason)
 {
-    Discard();
     const auto refuse = [&](const char* why) {
         reason = why;
-        Discard();
         return false;
     };
     const auto refuseWithError = [&](int error) { return refuse(std::strerror(error)); };
 
-    // Everything below names the file relative to its folder, held open, so
-    // a hidden name longer than the final one never runs past the path limit.
-    const int folder = OpenRetrying(AT_FDCWD, FolderToOpen(finalPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
-        return refuseWithError(errno);
-    m_state.folder = folder;
-    const std::string name = FileNameOf(finalPath);
     struct stat folderInfo;
     if (::fstat(folder, &folderInfo) != 0)
         return refuseWithError(errno);
-
-    // What stands at the final name now decides whether it may be replaced.
-    mode_t mode = NewFileMode();
+    mode = NewFileMode();
     struct stat info;
     if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         struct stat target;
@@ -330,7 +447,6 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
         if (!S_ISREG(judged.st_mode) && !S_ISLNK(judged.st_mode))
             return refuse("not a regular file");
         if (S_ISREG(info.st_mode)) {
-            // Read-only means read-only, also for an administrator.
             if ((info.st_mode & 0222) == 0)
                 return refuseWithError(EACCES);
             if (InodeFlags(folder, name.c_str()) & (FS_IMMUTABLE_FL | FS_APPEND_FL))
@@ -345,40 +461,63 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
         const uid_t self = ::geteuid();
         if ((folderInfo.st_mode & S_ISVTX) && self != 0 && info.st_uid != self && folderInfo.st_uid != self)
             return refuseWithError(EPERM);
-        m_state.any = true;
-        m_state.durable = !(S_ISREG(info.st_mode) && info.st_size == 0);
-        m_state.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+        state.any = true;
+        state.durable = !(S_ISREG(info.st_mode) && info.st_size == 0);
+        state.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     } else if (errno != ENOENT) {
         return refuseWithError(errno);
     }
     // A folder that only grows, or never changes, would keep our temporary file.
     if (InodeFlags(folder, ".") & (FS_IMMUTABLE_FL | FS_APPEND_FL))
         return refuseWithError(EPERM);
+    return true;
+}
+
+} // namespace
+
+bool Replacement::Create(const std::string& finalPath, const FileId& input, std::string& reason)
+{
+    Discard();
+    // Everything below names the file relative to its folder, held open, so
+    // a hidden name longer than the final one never runs past the path limit.
+    Fd folder = OpenAt(AT_FDCWD, FolderToOpen(finalPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (!folder) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    const std::string name = FileNameOf(finalPath);
+    Replaced state;
+    mode_t mode = 0;
+    if (!JudgeFinalName(folder.Get(), name, input, state, mode, reason))
+        return false;
 
     // Private (0600) from its first moment.
-    int fd = -1;
-    if (std::getenv("TPC_NO_O_TMPFILE") == nullptr)
-        fd = OpenRetrying(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    Fd file;
+    if (!g_hiddenFilesOnly.load())
+        file = OpenAt(folder.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     else
-        errno = EOPNOTSUPP;  // tests take the route of file systems without unnamed files
-    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        // No unnamed files on this file system: a hidden name of our own.
-        m_tempPath = HiddenNameFor(name);
-        RememberUnfinished(folder, m_tempPath.c_str());
-        fd = OpenRetrying(folder, m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0) {
-            const int error = errno;
-            ForgetUnfinished();
-            m_tempPath.clear();
-            errno = error;
+        errno = EOPNOTSUPP;
+    Fd claim;
+    if (!file && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        // No unnamed files on this file system: a hidden name of our own,
+        // locked while we live through a descriptor kept until the end.
+        file = CreateHiddenFile(folder.Get(), name, m_tempPath);
+        if (file) {
+            claim = Fd(::fcntl(file.Get(), F_DUPFD_CLOEXEC, 0));
+            RememberUnfinished(folder.Get(), m_tempPath.c_str());
         }
     }
-    if (fd < 0)
-        return refuseWithError(errno);
-    m_handle = fd;
-    m_finalPath = finalPath;
+    if (!file) {
+        reason = std::strerror(errno);
+        return false;
+    }
     // From here on the permissions the finished file will have.
-    ::fchmod(fd, mode);
+    ::fchmod(file.Get(), mode);
+    m_state = state;
+    m_state.folder = folder.Release();
+    m_state.claim = claim.Release();
+    m_handle = file.Release();
+    m_finalPath = finalPath;
     return true;
 }
 
@@ -428,7 +567,7 @@ Replacement::CommitResult Replacement::Commit()
         return fail(CommitResult::WriteFailed);
     if (m_tempPath.empty()) {
         // Unnamed: give it a hidden name first, since linking cannot replace.
-        std::string hidden = HiddenNameFor(name);
+        std::string hidden = RandomHiddenName(name);
         if (!LinkUnnamed(fd, folder, hidden))
             return failedName();
         m_tempPath = std::move(hidden);
@@ -440,15 +579,13 @@ Replacement::CommitResult Replacement::Commit()
         return fail(CommitResult::WriteFailed);
     // The file the rename replaces is freed when its last reference goes:
     // hold one, and let it go where waiting costs nothing.
-    const int earlier =
-        m_state.size >= kReleaseInBackground ? OpenRetrying(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC) : -1;
-    if (::renameat(folder, m_tempPath.c_str(), folder, name.c_str()) != 0) {
-        if (earlier >= 0)
-            ::close(earlier);
+    Fd earlier;
+    if (m_state.size >= kReleaseInBackground)
+        earlier = OpenAt(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (::renameat(folder, m_tempPath.c_str(), folder, name.c_str()) != 0)
         return failedName();
-    }
-    if (earlier >= 0)
-        Release(earlier, m_state.size);
+    if (earlier)
+        Release(earlier.Release(), m_state.size);
     ForgetUnfinished();
     m_tempPath.clear();
     Discard();
@@ -466,8 +603,11 @@ void Replacement::Discard()
         Release(Descriptor(m_handle), m_state.written);  // nameless by now: only its data go
         m_handle = kNoHandle;
     }
-    if (m_state.folder != kNoHandle)
-        ::close(Descriptor(m_state.folder));
+    // The hidden file's claim goes only once it has no name.
+    for (const Handle held : {m_state.claim, m_state.folder}) {
+        if (held != kNoHandle)
+            ::close(Descriptor(held));
+    }
     m_state = Replaced();
 }
 
