@@ -3,19 +3,54 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# Debian 12 packages the build, the tests and the tools need.
-PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
-            tzdata tcpdump xvfb xauth clang libclang-rt-14-dev time bc python3 dpkg-dev file fonts-dejavu-core \
-            bindfs xfsprogs strace desktop-file-utils libxml2-utils shared-mime-info xdg-utils libglib2.0-bin openbox xdotool libx11-dev \
-            librsvg2-bin appstream lintian \
-            emscripten chromium nodejs \
-            googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip unzip wixl msitools
+# Debian 12 packages, by the commands that need them; each command installs
+# only its own groups (make deps installs all three).
+#
+# The Linux build and its tests: build, run, test, test-sanitize, package,
+# bench, fuzz, window-check, zone-rule-check. Compilers, GoogleTest, libpcap,
+# Qt 6 and the window's font; zone data for the time stamps; rsvg-convert for
+# the icons rendered at build time.
+PACKAGES_linux := cmake make g++ pkg-config libgtest-dev libgmock-dev libpcap-dev qt6-base-dev \
+                  fonts-dejavu-core tzdata librsvg2-bin
+# The Debian package (cpack's dependency scan: dpkg-shlibdeps, and file to find
+# the programs) and its install tests: lintian, the desktop file, the capture
+# file type as desktops see it, the AppStream metainfo.
+PACKAGES_linux += dpkg-dev file lintian desktop-file-utils libxml2-utils shared-mime-info xdg-utils \
+                  libglib2.0-bin appstream
+# dt2pcap's tests behind another mount (bindfs) and across a power cut (XFS).
+PACKAGES_linux += bindfs xfsprogs
+# make fuzz (libFuzzer: clang), make bench (time, bc, python3), make
+# window-check (Xvfb, openbox, xdotool, Xlib for its ping probe).
+PACKAGES_linux += clang libclang-rt-14-dev time bc python3 xvfb openbox xdotool libx11-dev
 
-.PHONY: deps build run test test-sanitize bench fuzz package window-check zone-rule-check clean \
-        web web-serve web-test-deps test-web bench-web windows test-windows
+# The Windows edition: make windows cross-builds with mingw-w64, GoogleTest
+# from its source for the test programs, this machine's compiler for the
+# dialog's resource writer, python3 for the icon (win32/make_icon.py), zip,
+# and wixl and msitools for the installer. make test-windows runs them under
+# wine in xvfb-run (which needs xauth) and checks the shipped texts (unzip,
+# msitools' msiextract, python3); it also needs the Linux build's group.
+PACKAGES_windows := cmake make g++ python3 googletest g++-mingw-w64-x86-64-posix zip wixl msitools \
+                    wine wine64 fonts-wine xvfb xauth unzip
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# The web edition: make web builds with Debian's emscripten; make test-web and
+# bench-web drive chromium through playwright-core (Node.js, npm) and test the
+# page's zip with unzip; make web-serve serves with python3. npm only where no
+# npm came with Node.js: NodeSource's nodejs brings its own and conflicts with
+# Debian's. test-web and bench-web also need the Linux build's group.
+PACKAGES_web := $(strip cmake make emscripten nodejs chromium unzip python3 $(if $(shell command -v npm),,npm))
+
+PACKAGES_all := $(sort $(PACKAGES_linux) $(PACKAGES_windows) $(PACKAGES_web))
+
+.PHONY: deps deps-all deps-linux deps-windows deps-web build run test test-sanitize bench fuzz package \
+        window-check zone-rule-check clean web web-serve web-test-deps test-web bench-web windows test-windows
+
+deps: deps-all
+
+# Installs what is missing of one group. The first line does nothing; make -n
+# prints it, so a dry run shows the group's packages.
+deps-all deps-linux deps-windows deps-web: deps-%:
+	@: deps-$*: $(PACKAGES_$*)
+	@missing=""; for p in $(PACKAGES_$*); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -23,7 +58,7 @@ deps:
 	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
-build: deps
+build: deps-linux
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -34,7 +69,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
-test-sanitize: deps
+test-sanitize: deps-linux
 	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DTPC_SANITIZE=ON
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	cd $(BUILD)-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -60,7 +95,7 @@ zone-rule-check: build
 # The Windows edition, cross-built: WINDOWS_BUILD/dt2pcap.exe,
 # tavrino-pcap-converter.exe, the zip of both and their installer (.msi).
 WINDOWS_BUILD ?= build-windows
-windows: deps
+windows: deps-windows
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
@@ -80,7 +115,7 @@ window-check: build
 WEB_BUILD ?= build-web
 WEB_PORT ?= 8080
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
-web: deps
+web: deps-web
 	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD)-cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DTPC_BUILD_GUI=OFF -DTPC_BUILD_TESTS=OFF -DTPC_WEB_SITE_DIR=$(abspath $(WEB_BUILD))
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD)-cmake -j $(JOBS)
@@ -90,11 +125,8 @@ web-serve: web
 	cd $(WEB_BUILD) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
 
 # playwright-core from the lockfile; it drives Debian's chromium and never
-# downloads a browser. Node.js 18 (Debian 12's) or later, with npm (Debian's
-# package where Node.js came without one).
-web-test-deps: deps
-	@command -v npm >/dev/null || { echo "Installing: npm"; \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends npm; }
+# downloads a browser. Node.js 18 (Debian 12's) or later, with npm.
+web-test-deps: deps-web
 	cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
 
 # The page in headless chromium, each download compared with dt2pcap's output.
@@ -105,5 +137,7 @@ test-web: build web web-test-deps
 bench-web: build web web-test-deps
 	node tests/web/bench_web.mjs $(WEB_BUILD) $(BUILD)
 
+# Every folder the commands above make: the builds, fuzz/run-fuzz.sh's
+# build-fuzz, and the web tests' node_modules.
 clean:
-	rm -rf $(BUILD) $(WEB_BUILD) $(WEB_BUILD)-cmake $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(BUILD)-sanitize build-fuzz $(WINDOWS_BUILD) $(WEB_BUILD) $(WEB_BUILD)-cmake tests/web/node_modules

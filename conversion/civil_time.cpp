@@ -34,3 +34,20 @@ std::int64_t CivilSeconds(const LocalTime& local)
     return days * 86400 + static_cast<std::int64_t>(local.hour) * 3600 + static_cast<std::int64_t>(local.minute) * 60 +
            local.second;
 }
+
+CivilDate CivilDateOfDay(std::int64_t days)
+{
+    // The same calendar as DaysToMonthStart: eras of 400 years from
+    // 0000-03-01, years from March.
+    const std::int64_t z = days + 719468;
+    const std::int64_t era = FloorDivide(z, 146097);
+    const std::int64_t dayOfEra = z - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+    CivilDate date;
+    date.day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    date.month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    date.year = yearOfEra + era * 400 + (date.month <= 2 ? 1 : 0);
+    return date;
+}

@@ -1,5 +1,6 @@
 #include "conversion_summary.h"
 
+#include "civil_time.h"
 #include "entry_time.h"
 
 #include <cinttypes>
@@ -16,19 +17,10 @@ std::string DateTimeText(std::int64_t seconds, std::uint32_t microseconds)
         secondOfDay += 86400;
         --days;
     }
-    // Civil date of a day number (days since 1970-01-01), proleptic Gregorian.
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t dayOfEra = z - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
-    const std::int64_t day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
-    const std::int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
-    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    const CivilDate date = CivilDateOfDay(days);
     char text[80];
-    std::snprintf(text, sizeof text, "%04" PRId64 "-%02" PRId64 "-%02" PRId64 " %02" PRId64 ":%02" PRId64 ":%02" PRId64 ".%06u",
-                  year, month, day, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60, microseconds);
+    std::snprintf(text, sizeof text, "%04" PRId64 "-%02d-%02d %02" PRId64 ":%02" PRId64 ":%02" PRId64 ".%06u", date.year,
+                  date.month, date.day, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60, microseconds);
     return text;
 }
 
