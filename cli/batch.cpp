@@ -1,55 +1,50 @@
 #include "batch.h"
 
 #include "batch_outputs.h"
-#include "conversion_outcome.h"
-#include "output_path.h"
-#include "safe_name.h"
+#include "convert_capture_file.h"
+#include "write_error.h"
 
 #include <cstdio>
-#include <unordered_map>
 
 namespace {
 
-ConversionOutcome ConvertOne(const std::string& file, const std::string& output, ConsoleHost& host)
+OutputPlace PlaceFor(const std::string& output)
 {
-    host.StartFile(file);
-    OutputTarget target;
-    if (output == "-") {
-        target.path = "standard output";
-        target.standardOutput = true;
-    } else {
-        target.path = output;
-    }
-    const ConversionOutcome outcome = ConvertAndReport(file, output.empty() ? nullptr : &target, host);
-    host.EndFile();
-    return outcome;
+    if (output.empty())
+        return OutputPlace::BesideCapture();
+    return output == "-" ? OutputPlace::StandardOutput() : OutputPlace::File(output);
 }
 
 } // namespace
 
 int ConvertAll(const Options& options, ConsoleHost& host)
 {
+    const OutputPlace place = PlaceFor(options.output);
     const std::size_t count = options.files.size();
     std::size_t visited = 0, failed = 0;
     bool writeFailed = false;
     // Beside their captures two of them may share an output: never over what
     // an earlier file of this run wrote.
-    std::unordered_map<std::string, const std::string*> writtenFrom;
+    BatchOutputs outputs;
     for (const std::string& file : options.files) {
         ++visited;
-        const std::string outputPath = options.output.empty() ? OutputPathFor(file) : options.output;
-        const auto written = writtenFrom.find(outputPath);
-        ConversionOutcome outcome = ConversionOutcome::Failed;
-        if (written != writtenFrom.end() && *written->second != file)
-            host.ShowMessage(SameOutputMessage(SafeName(outputPath), SafeName(*written->second), SafeName(file)));
-        else
-            outcome = ConvertOne(file, options.output, host);
-        if (outcome == ConversionOutcome::Converted) {
-            writtenFrom.emplace(outputPath, &file);
+        const std::string outputPath = place.PathFor(file);
+        bool converted = false;
+        if (outputs.MayWrite(outputPath, file, host)) {
+            host.StartFile(file);
+            try {
+                converted = ConvertCaptureFile(file, host, place) == 0;
+            } catch (const WriteError& error) {
+                ShowWriteError(error, host);
+                writeFailed = true;
+            }
+            host.EndFile();
+        }
+        if (converted) {
+            outputs.Wrote(outputPath, file);
             continue;
         }
         ++failed;
-        writeFailed = outcome == ConversionOutcome::WriteFailed;
         if (!options.keepGoing || writeFailed)
             break;
     }

@@ -71,7 +71,7 @@ int Dt2pcapMain(int argc, char** argv)
         return UsageError("refusing to write a capture to a terminal; redirect standard output or use -o FILE");
     // Checked before any file is opened, which would take its place.
     if (options.output == "-" && !StandardOutputIsOpen()) {
-        std::fprintf(stderr, "%s\n", message::OutputRefused("standard output", "it is closed").c_str());
+        std::fprintf(stderr, "%s\n", message::OutputRefused(message::kStandardOutput, "it is closed").c_str());
         return 1;
     }
     if (options.timeZone) {

@@ -1,25 +1,19 @@
 #include "batch_outputs.h"
 
 #include "messages.h"
-#include "output_path.h"
 
-#include <unordered_map>
-
-std::vector<std::size_t> EarlierSameOutput(const std::vector<std::string>& captures)
+bool BatchOutputs::MayWrite(const std::string& outputPath, const std::string& capture, MessageHost& host) const
 {
-    std::vector<std::size_t> earlier(captures.size(), kNoEarlierOutput);
-    std::unordered_map<std::string, std::size_t> firstByOutput;
-    firstByOutput.reserve(captures.size());
-    for (std::size_t i = 0; i < captures.size(); ++i) {
-        const auto inserted = firstByOutput.emplace(OutputPathFor(captures[i]), i);
-        if (!inserted.second)
-            earlier[i] = inserted.first->second;
-    }
-    return earlier;
+    const auto written = m_writtenFrom.find(outputPath);
+    if (written == m_writtenFrom.end() || written->second == capture)
+        return true;
+    host.ShowMessage(message::OutputRefused(host.NameForMessage(outputPath),
+                                            "already written from " + host.NameForMessage(written->second) +
+                                                " in this batch, not replaced by " + host.NameForMessage(capture)));
+    return false;
 }
 
-std::string SameOutputMessage(const std::string& outputPath, const std::string& earlier, const std::string& capture)
+void BatchOutputs::Wrote(const std::string& outputPath, const std::string& capture)
 {
-    return message::OutputRefused(outputPath,
-                                  "already written from " + earlier + " in this batch, not replaced by " + capture);
+    m_writtenFrom.emplace(outputPath, capture);
 }

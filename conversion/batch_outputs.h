@@ -3,19 +3,24 @@
 // One output per batch (a window's selection, dt2pcap's files): captures whose
 // names differ only in the case of their extension ("run.DT" and "run.dt" on
 // a file system that tells them apart) would write the same ".pcap", the later
-// one silently replacing what the earlier one wrote.
+// one silently replacing what the earlier one wrote. The same capture named
+// twice writes the same output again, which is no loss.
 
-#include <cstddef>
+#include "message_host.h"
+
 #include <string>
-#include <vector>
+#include <unordered_map>
 
-constexpr std::size_t kNoEarlierOutput = static_cast<std::size_t>(-1);
+class BatchOutputs {
+public:
+    // Whether `capture` may write `outputPath`: not when another capture of
+    // this batch wrote it. Then it shows, through `host`, "Write file Open
+    // error" and a line naming the output and both captures as `host` names
+    // them.
+    bool MayWrite(const std::string& outputPath, const std::string& capture, MessageHost& host) const;
+    // `capture` has written `outputPath`.
+    void Wrote(const std::string& outputPath, const std::string& capture);
 
-// For each capture of a window's batch (a folder's names, each listed once),
-// in batch order: the index of the first earlier capture whose output has the
-// same path, or kNoEarlierOutput.
-std::vector<std::size_t> EarlierSameOutput(const std::vector<std::string>& captures);
-
-// The failure of `capture` whose output `earlier` already wrote in this batch:
-// "Write file Open error" and a line naming the output and both captures.
-std::string SameOutputMessage(const std::string& outputPath, const std::string& earlier, const std::string& capture);
+private:
+    std::unordered_map<std::string, std::string> m_writtenFrom;
+};

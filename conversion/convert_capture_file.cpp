@@ -11,24 +11,12 @@
 #include "local_time.h"
 #include "messages.h"
 #include "output_file.h"
-#include "output_path.h"
 #include "pcap_format.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-// Whether what the output would overwrite starts like a capture file: the
-// capture being converted seen through another path or mount, or another one.
-bool HoldsACapture(const OutputTarget& target)
-{
-    std::uint8_t start[capture::kFileHeaderSize];
-    const std::size_t got =
-        target.standardOutput ? file_layer::ReadStartOfHandle(file_layer::StandardOutput(), start, sizeof start)
-                              : file_layer::ReadStartOfFile(target.path, start, sizeof start);
-    return got == sizeof start && std::memcmp(start, capture::kFileHeader, sizeof start) == 0;
-}
 
 // The failing step's text for an entry cut short there.
 const char* EntryCutText(capture::EntryCut cut)
@@ -45,8 +33,8 @@ const char* EntryCutText(capture::EntryCut cut)
 // shown its failure through the host (or the host asked to stop).
 class Conversion {
 public:
-    Conversion(const std::string& inputPath, const OutputTarget& target, MessageHost& host)
-        : m_inputPath(inputPath), m_target(target), m_host(host)
+    Conversion(const std::string& inputPath, const OutputPlace& place, MessageHost& host)
+        : m_inputPath(inputPath), m_place(place), m_host(host)
     {
     }
 
@@ -89,9 +77,9 @@ private:
         return false;
     }
 
-    bool RefuseOutput(const std::string& why)
+    bool RefuseOutput()
     {
-        m_host.ShowMessage(message::OutputRefused(m_host.NameForMessage(m_target.path), why));
+        m_host.ShowMessage(message::OutputRefused(m_host.NameForMessage(m_output.Path()), file_layer::LastErrorText()));
         return false;
     }
 
@@ -138,16 +126,9 @@ private:
     // takes its name when finished.
     bool CreateOutput()
     {
-        std::string reason;
-        const bool opened = m_target.standardOutput
-                                ? m_output.AttachStandardOutput(m_target.path, m_input.Id(), reason)
-                                : m_output.Create(m_target.path, m_input.Id(), reason);
-        if (!opened)
-            return RefuseOutput(reason);
-        if (HoldsACapture(m_target)) {
-            m_output.Discard();
-            return RefuseOutput(file_layer::kOutputIsACapture);
-        }
+        const file_layer::Protected keep{m_input.Id(), capture::kFileHeader, capture::kFileHeaderSize};
+        if (!m_output.Open(m_place, m_inputPath, keep))
+            return RefuseOutput();
         pcap::WriteGlobalHeader(m_output);
         return true;
     }
@@ -233,9 +214,8 @@ private:
             m_host.ShowMessage(trouble);
             return false;
         }
-        std::string refusal;
-        if (!m_output.Close(refusal))
-            return RefuseOutput(refusal);
+        if (!m_output.Close())
+            return RefuseOutput();
         m_host.OnSummary(m_counter.Finish(m_info));
         return Fail(text);
     }
@@ -254,16 +234,15 @@ private:
             m_host.ShowMessage(message::ChangedWhileRead(m_host.NameForMessage(m_inputPath)));
             return false;
         }
-        std::string refusal;
-        if (!m_output.Close(refusal))
-            return RefuseOutput(refusal);
+        if (!m_output.Close())
+            return RefuseOutput();
         m_input.Close();
         m_host.OnSummary(m_counter.Finish(m_info));
         return true;
     }
 
     const std::string& m_inputPath;
-    const OutputTarget& m_target;
+    const OutputPlace& m_place;
     MessageHost& m_host;
     InputFile m_input;
     OutputFile m_output;
@@ -275,14 +254,7 @@ private:
 
 } // namespace
 
-int ConvertCaptureFile(std::string inputPath, MessageHost& host)
+int ConvertCaptureFile(std::string inputPath, MessageHost& host, const OutputPlace& output)
 {
-    OutputTarget target;
-    target.path = OutputPathFor(inputPath);
-    return ConvertCaptureFileTo(std::move(inputPath), target, host);
-}
-
-int ConvertCaptureFileTo(std::string inputPath, const OutputTarget& target, MessageHost& host)
-{
-    return Conversion(inputPath, target, host).Run();
+    return Conversion(inputPath, output, host).Run();
 }

@@ -6,6 +6,10 @@
 // files its page hands in); nothing above this header sees a descriptor type,
 // a stat record or an error numbering of its own. Paths are UTF-8 strings (on
 // POSIX systems simply the bytes of the name).
+//
+// A call that can fail says so by its result (false; -1 for ReadAt and
+// CurrentSize), and LastErrorText() then gives the reason: the system's
+// words, or ours where one of the rules below refuses.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,12 +25,10 @@ extern const char kPathSeparators[];
 using Handle = std::intptr_t;
 constexpr Handle kNoHandle = -1;
 
-// The reason given when an output would be the capture being converted.
+// Our own reasons for refusing an output.
 constexpr char kOutputIsTheInput[] = "it is the capture file being converted";
-// The reason given when an existing output starts like a capture file: the
-// same capture seen through another path (a second mount, a case-insensitive
-// name) is never overwritten by its own conversion.
 constexpr char kOutputIsACapture[] = "it is a capture file";
+constexpr char kOutputIsNotAFile[] = "not a regular file";
 
 // Which file a name or an open file stands for: device and inode, or volume
 // serial number and file index.
@@ -36,8 +38,8 @@ struct FileId {
     bool operator==(const FileId& other) const { return volume == other.volume && index == other.index; }
 };
 
-// The system's words for the reason of the last failed call of this layer on
-// this thread, such as "No space left on device".
+// The reason of the last failed call of this layer on this thread, such as
+// "No space left on device" or kOutputIsACapture.
 std::string LastErrorText();
 
 // Opens an existing regular file for reading. Anything else -- missing,
@@ -52,28 +54,30 @@ std::int64_t ReadAt(Handle handle, void* buffer, std::size_t count, std::uint64_
 std::int64_t CurrentSize(Handle handle);
 void Close(Handle handle);
 
-// The process's standard output, as an open file for writing.
-Handle StandardOutput();
-// Identity of what `handle` has open; false when it has none (a pipe may have one).
-bool IdentifyHandle(Handle handle, FileId& id);
-// Writes all `count` bytes. False when the system refuses; LastErrorText() says why.
-bool WriteAll(Handle handle, const void* data, std::size_t count);
+// What an output may never replace: the capture being converted (whatever
+// the spelling or link), and an existing file that starts with `header` --
+// the same capture seen through another path (a second mount, a
+// case-insensitive name), or another capture.
+struct Protected {
+    FileId input;
+    const void* header = nullptr;
+    std::size_t headerSize = 0;
+};
 
-// Up to `count` bytes from the start of the regular file `path` (links
-// followed) or of the regular file `handle` has open, read without moving it.
-// 0 when it is not a regular file, cannot be read, or is empty.
-std::size_t ReadStartOfFile(const std::string& path, void* buffer, std::size_t count);
-std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count);
-
-// A file written under a temporary name in the folder of `finalPath` that
-// takes the final name only when committed: the final name only ever changes
-// to a finished file, and when it replaces an earlier file, the new data reach
-// the disk before the name moves, so a power loss leaves the old or the new
-// file, never an empty one. An uncommitted replacement removes its temporary
-// file when discarded or destroyed, and RemoveUnfinishedFiles() removes it
-// from a signal handler. A symbolic link at the final name is replaced by the
-// new file; its target is never written. The temporary file is private until
-// it takes the final file's permissions (never setuid, setgid or sticky).
+// Where a conversion's bytes go. Mostly a file written under a temporary name
+// in the folder of `finalPath` that takes the final name only when committed:
+// the final name only ever changes to a finished file, and when it replaces
+// an earlier file, the new data reach the disk before the name moves, so a
+// power loss leaves the old or the new file, never an empty one. An
+// uncommitted replacement removes its temporary file when discarded or
+// destroyed, and RemoveUnfinishedFiles() removes it from a signal handler; a
+// temporary file that a killed run left under a hidden name is removed by the
+// next replacement of the same name. A symbolic link at the final name is
+// replaced by the new file; its target is never written. The temporary file
+// is private until it takes the final file's permissions (never setuid,
+// setgid or sticky).
+// Or the process's standard output, a plain stream written as it goes, which
+// committing and discarding leave as it is.
 class Replacement {
 public:
     Replacement() = default;
@@ -81,28 +85,25 @@ public:
     Replacement(const Replacement&) = delete;
     Replacement& operator=(const Replacement&) = delete;
 
-    // Refuses -- false, with `reason` the system's words or our own -- a final
-    // name that is the file `input` (whatever the spelling or link), an
-    // existing one that is not a regular file or a link to one, one without
-    // any write permission (also for an administrator), and one the system
-    // would not let us replace at the end (an immutable file, a folder that
-    // only grows, another user's file in a sticky folder, a mount point).
-    // Otherwise creates the temporary file.
-    bool Create(const std::string& finalPath, const FileId& input, std::string& reason);
-    Handle GetHandle() const { return m_handle; }
-    // Writes all `count` bytes, as WriteAll; a replacement of an earlier file
-    // also starts the data's way to the disk as it goes, so that little is
-    // left to wait for when it is committed.
+    // Refuses a final name that `keep` protects, an existing one that is not
+    // a regular file or a link to one, one without any write permission
+    // (also for an administrator), and one the system would not let us
+    // replace at the end (an immutable file, a folder that only grows,
+    // another user's file in a sticky folder, a mount point). Otherwise
+    // creates the temporary file.
+    bool Create(const std::string& finalPath, const Protected& keep);
+    // Writes to standard output instead; refused where `keep` protects what
+    // it has open.
+    bool TakeStandardOutput(const Protected& keep);
+    bool IsOpen() const { return m_handle != kNoHandle; }
+    // Writes all `count` bytes. A replacement of an earlier file also starts
+    // the data's way to the disk as it goes, so that little is left to wait
+    // for when it is committed.
     bool Write(const void* data, std::size_t count);
-
-    enum class CommitResult {
-        Done,
-        Refused,      // the system would not give the file this name (a per-file matter)
-        WriteFailed,  // the data could not be written (a full disk, an I/O error)
-    };
-    // Closes the temporary file and moves it onto the final name. When not
-    // Done, LastErrorText() says why, and the temporary file is gone.
-    CommitResult Commit();
+    // Closes the temporary file and moves it onto the final name. When it
+    // fails, the temporary file is gone and LastErrorConcernsTheName() tells
+    // a refusal of this one name from data that could not be written.
+    bool Commit();
     // Closes and removes the temporary file, if there is one.
     void Discard();
 
@@ -118,11 +119,17 @@ public:
     };
 
 private:
+    bool IsStandardOutput() const { return m_handle != kNoHandle && m_finalPath.empty(); }
+
     Handle m_handle = kNoHandle;
-    std::string m_finalPath;
-    std::string m_tempPath;  // empty while the temporary file has no name of its own
+    std::string m_finalPath;  // empty for standard output
+    std::string m_tempPath;   // empty while the temporary file has no name of its own
     Replaced m_state;
 };
+
+// After a failed Replacement::Commit: whether the system would not give the
+// file its name (a matter of that one file), rather than not write its data.
+bool LastErrorConcernsTheName();
 
 #ifdef __linux__
 // Makes replacements take the route of file systems without unnamed files (a

@@ -86,6 +86,12 @@ Fd OpenAt(int folder, const char* path, int flags, mode_t mode = 0)
 std::atomic<int> g_unfinishedFolder{-1};
 std::atomic<const char*> g_unfinishedName{nullptr};
 
+// Our own reasons, kept in errno like the system's, beyond its numbers.
+enum OwnReason { kIsTheInput = 0x10001, kIsACapture, kIsNotAFile };
+
+// Whether the failure of the last Commit on this thread concerns the name.
+thread_local bool g_failureConcernsTheName = false;
+
 // Set by tests to take the route of file systems without unnamed files.
 std::atomic<bool> g_hiddenFilesOnly{false};
 
@@ -311,7 +317,17 @@ bool ConcernsTheName(int error)
 
 const char kPathSeparators[] = "/";
 
-std::string LastErrorText() { return std::strerror(errno); }
+std::string LastErrorText()
+{
+    switch (errno) {
+    case kIsTheInput: return kOutputIsTheInput;
+    case kIsACapture: return kOutputIsACapture;
+    case kIsNotAFile: return kOutputIsNotAFile;
+    default: return std::strerror(errno);
+    }
+}
+
+bool LastErrorConcernsTheName() { return g_failureConcernsTheName; }
 
 bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::uint64_t& size)
 {
@@ -352,22 +368,15 @@ void Close(Handle handle)
         ::close(Descriptor(handle));
 }
 
-Handle StandardOutput() { return STDOUT_FILENO; }
+void UseHiddenTemporaryFilesOnly(bool only) { g_hiddenFilesOnly.store(only); }
 
-bool IdentifyHandle(Handle handle, FileId& id)
-{
-    struct stat info;
-    if (::fstat(Descriptor(handle), &info) != 0)
-        return false;
-    id = IdOf(info);
-    return true;
-}
+namespace {
 
-bool WriteAll(Handle handle, const void* data, std::size_t count)
+bool WriteAll(int fd, const void* data, std::size_t count)
 {
     const char* bytes = static_cast<const char*>(data);
     while (count > 0) {
-        const ssize_t done = RetryOnInterrupt([&] { return ::write(Descriptor(handle), bytes, count); });
+        const ssize_t done = RetryOnInterrupt([&] { return ::write(fd, bytes, count); });
         if (done < 0)
             return false;
         if (done == 0) {
@@ -380,8 +389,6 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
     return true;
 }
 
-namespace {
-
 std::size_t ReadStart(int fd, void* buffer, std::size_t count)
 {
     struct stat info;
@@ -391,17 +398,14 @@ std::size_t ReadStart(int fd, void* buffer, std::size_t count)
     return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 
-} // namespace
-
 std::size_t ReadStartOfFile(const std::string& path, void* buffer, std::size_t count)
 {
     const Fd fd = OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     return fd ? ReadStart(fd.Get(), buffer, count) : 0;
 }
 
-std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
+std::size_t ReadStartOfDescriptor(int fd, void* buffer, std::size_t count)
 {
-    const int fd = Descriptor(handle);
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return 0;
@@ -411,84 +415,89 @@ std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
     return ReadStartOfFile("/proc/self/fd/" + std::to_string(fd), buffer, count);
 }
 
-void UseHiddenTemporaryFilesOnly(bool only) { g_hiddenFilesOnly.store(only); }
-
-namespace {
+// Whether the file open at `fd` starts with what `keep` protects.
+bool StartsProtected(int fd, const Protected& keep)
+{
+    std::string start(keep.headerSize, '\0');
+    return keep.headerSize != 0 && ReadStartOfDescriptor(fd, &start[0], start.size()) == start.size() &&
+           std::memcmp(start.data(), keep.header, start.size()) == 0;
+}
 
 // What stands at `name` in `folder` now, and whether it may be replaced: not
-// the input itself (whatever the spelling or link), a regular file or a link
-// to one, writable (read-only means read-only, also for an administrator),
-// and one the system would let us rename over at the end. Fills `state` and
-// the permissions the new file is to have; false with `reason` otherwise.
-bool JudgeFinalName(int folder, const std::string& name, const FileId& input, Replacement::Replaced& state,
-                    mode_t& mode, std::string& reason)
+// what `keep` protects, a regular file or a link to one, writable (read-only
+// means read-only, also for an administrator), and one the system would let
+// us rename over at the end. Fills `state` and the permissions the new file
+// is to have; false with errno saying why otherwise.
+bool JudgeFinalName(int folder, const std::string& name, const Protected& keep, Replacement::Replaced& state,
+                    mode_t& mode)
 {
-    const auto refuse = [&](const char* why) {
-        reason = why;
+    const auto refuse = [](int reason) {
+        errno = reason;
         return false;
     };
-    const auto refuseWithError = [&](int error) { return refuse(std::strerror(error)); };
-
     struct stat folderInfo;
     if (::fstat(folder, &folderInfo) != 0)
-        return refuseWithError(errno);
+        return false;
     mode = NewFileMode();
     struct stat info;
     if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         struct stat target;
         const bool reachable = ::fstatat(folder, name.c_str(), &target, 0) == 0;
-        if (reachable && IdOf(target) == input)
-            return refuse(kOutputIsTheInput);
+        if (reachable && IdOf(target) == keep.input)
+            return refuse(kIsTheInput);
         // A link is judged by what it leads to: one to a device or a pipe
         // (/dev/stdout) is not ours to replace by a file.
         const struct stat& judged = S_ISLNK(info.st_mode) && reachable ? target : info;
         if (S_ISDIR(judged.st_mode))
-            return refuseWithError(EISDIR);
+            return refuse(EISDIR);
         if (!S_ISREG(judged.st_mode) && !S_ISLNK(judged.st_mode))
-            return refuse("not a regular file");
+            return refuse(kIsNotAFile);
         if (S_ISREG(info.st_mode)) {
             if ((info.st_mode & 0222) == 0)
-                return refuseWithError(EACCES);
+                return refuse(EACCES);
             if (InodeFlags(folder, name.c_str()) & (FS_IMMUTABLE_FL | FS_APPEND_FL))
-                return refuseWithError(EPERM);
+                return refuse(EPERM);
             // Its permissions carry over, its special bits never.
             mode = info.st_mode & 0777;
         }
         // A mount point cannot be renamed over.
         if (IsMountPoint(folder, name.c_str(), info, folderInfo))
-            return refuseWithError(EBUSY);
+            return refuse(EBUSY);
         // In a sticky folder only the owner of a file, or of the folder, may replace it.
         const uid_t self = ::geteuid();
         if ((folderInfo.st_mode & S_ISVTX) && self != 0 && info.st_uid != self && folderInfo.st_uid != self)
-            return refuseWithError(EPERM);
+            return refuse(EPERM);
+        if (reachable && S_ISREG(target.st_mode)) {
+            const Fd existing = OpenAt(folder, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+            if (existing && StartsProtected(existing.Get(), keep))
+                return refuse(kIsACapture);
+        }
         state.any = true;
         state.durable = !(S_ISREG(info.st_mode) && info.st_size == 0);
         state.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     } else if (errno != ENOENT) {
-        return refuseWithError(errno);
+        return false;
     }
     // A folder that only grows, or never changes, would keep our temporary file.
     if (InodeFlags(folder, ".") & (FS_IMMUTABLE_FL | FS_APPEND_FL))
-        return refuseWithError(EPERM);
+        return refuse(EPERM);
     return true;
 }
 
 } // namespace
 
-bool Replacement::Create(const std::string& finalPath, const FileId& input, std::string& reason)
+bool Replacement::Create(const std::string& finalPath, const Protected& keep)
 {
     Discard();
     // Everything below names the file relative to its folder, held open, so
     // a hidden name longer than the final one never runs past the path limit.
     Fd folder = OpenAt(AT_FDCWD, FolderToOpen(finalPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (!folder) {
-        reason = std::strerror(errno);
+    if (!folder)
         return false;
-    }
     const std::string name = FileNameOf(finalPath);
     Replaced state;
     mode_t mode = 0;
-    if (!JudgeFinalName(folder.Get(), name, input, state, mode, reason))
+    if (!JudgeFinalName(folder.Get(), name, keep, state, mode))
         return false;
 
     // Private (0600) from its first moment.
@@ -507,10 +516,8 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
             RememberUnfinished(folder.Get(), m_tempPath.c_str());
         }
     }
-    if (!file) {
-        reason = std::strerror(errno);
+    if (!file)
         return false;
-    }
     // From here on the permissions the finished file will have.
     ::fchmod(file.Get(), mode);
     m_state = state;
@@ -521,9 +528,27 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
     return true;
 }
 
+bool Replacement::TakeStandardOutput(const Protected& keep)
+{
+    Discard();
+    struct stat info;
+    if (::fstat(STDOUT_FILENO, &info) != 0)
+        return false;
+    if (IdOf(info) == keep.input) {
+        errno = kIsTheInput;
+        return false;
+    }
+    if (StartsProtected(STDOUT_FILENO, keep)) {
+        errno = kIsACapture;
+        return false;
+    }
+    m_handle = STDOUT_FILENO;
+    return true;
+}
+
 bool Replacement::Write(const void* data, std::size_t count)
 {
-    if (!WriteAll(m_handle, data, count))
+    if (!WriteAll(Descriptor(m_handle), data, count))
         return false;
     m_state.written += count;
     if (!m_state.any || m_state.written - m_state.writeBackStart < kWriteBackStep)
@@ -544,56 +569,65 @@ bool Replacement::Write(const void* data, std::size_t count)
     return true;
 }
 
-Replacement::CommitResult Replacement::Commit()
+bool Replacement::Commit()
 {
+    g_failureConcernsTheName = false;
     if (m_handle == kNoHandle) {
         errno = EBADF;
-        return CommitResult::WriteFailed;
+        return false;
+    }
+    if (IsStandardOutput()) {
+        m_handle = kNoHandle;
+        return true;
     }
     const int fd = Descriptor(m_handle);
     const int folder = Descriptor(m_state.folder);
     const std::string name = FileNameOf(m_finalPath);
-    const auto fail = [&](CommitResult result) {
+    const auto fail = [&](bool concernsTheName) {
         const int error = errno;
         Discard();
         errno = error;
-        return result;
+        g_failureConcernsTheName = concernsTheName;
+        return false;
     };
-    const auto failedName = [&] { return fail(ConcernsTheName(errno) ? CommitResult::Refused : CommitResult::WriteFailed); };
 
     // An earlier file's name moves onto ours only once our data are on the
     // disk: after a power loss the name holds the old file or the new one.
     if (m_state.durable && ::fdatasync(fd) != 0)
-        return fail(CommitResult::WriteFailed);
+        return fail(false);
     if (m_tempPath.empty()) {
         // Unnamed: give it a hidden name first, since linking cannot replace.
         std::string hidden = RandomHiddenName(name);
         if (!LinkUnnamed(fd, folder, hidden))
-            return failedName();
+            return fail(ConcernsTheName(errno));
         m_tempPath = std::move(hidden);
         RememberUnfinished(folder, m_tempPath.c_str());
     }
     // Some file systems report a failed write only at close.
     m_handle = kNoHandle;
     if (::close(fd) != 0 && errno != EINTR)
-        return fail(CommitResult::WriteFailed);
+        return fail(false);
     // The file the rename replaces is freed when its last reference goes:
     // hold one, and let it go where waiting costs nothing.
     Fd earlier;
     if (m_state.size >= kReleaseInBackground)
         earlier = OpenAt(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (::renameat(folder, m_tempPath.c_str(), folder, name.c_str()) != 0)
-        return failedName();
+        return fail(ConcernsTheName(errno));
     if (earlier)
         Release(earlier.Release(), m_state.size);
     ForgetUnfinished();
     m_tempPath.clear();
     Discard();
-    return CommitResult::Done;
+    return true;
 }
 
 void Replacement::Discard()
 {
+    if (IsStandardOutput()) {
+        m_handle = kNoHandle;  // not ours to close
+        return;
+    }
     if (!m_tempPath.empty()) {
         ForgetUnfinished();
         ::unlinkat(Descriptor(m_state.folder), m_tempPath.c_str(), 0);
@@ -609,6 +643,7 @@ void Replacement::Discard()
             ::close(Descriptor(held));
     }
     m_state = Replaced();
+    m_finalPath.clear();
 }
 
 void RemoveUnfinishedFiles()

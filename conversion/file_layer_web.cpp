@@ -103,27 +103,16 @@ void Close(Handle handle)
         JsClose();
 }
 
-// A page has no standard output.
-Handle StandardOutput() { return kNoHandle; }
+// The commit of an output in the worker's storage fails only for want of room.
+bool LastErrorConcernsTheName() { return false; }
 
-bool IdentifyHandle(Handle, FileId&) { return false; }
-
-bool WriteAll(Handle, const void* data, std::size_t count)
+bool Replacement::Create(const std::string& finalPath, const Protected&)
 {
-    if (JsWrite(data, static_cast<double>(count)))
-        return true;
-    TakeLastError();
-    return false;
-}
-
-bool Replacement::Create(const std::string& finalPath, const FileId&, std::string& reason)
-{
-    // The input is a File the user chose, the output the worker's own: they
-    // can never be the same file.
+    // The input is a File the user chose, the output the worker's own, in
+    // storage where no capture is ever written: nothing to protect.
     Discard();
     if (!JsCreate(finalPath.c_str())) {
         TakeLastError();
-        reason = lastError;
         return false;
     }
     m_handle = kOutputHandle;
@@ -131,22 +120,30 @@ bool Replacement::Create(const std::string& finalPath, const FileId&, std::strin
     return true;
 }
 
-std::size_t ReadStartOfFile(const std::string&, void*, std::size_t) { return 0; }
+// A page has no standard output.
+bool Replacement::TakeStandardOutput(const Protected&)
+{
+    lastError = "no standard output";
+    return false;
+}
 
-// The outputs live in the page's own storage, where no capture is ever written.
-std::size_t ReadStartOfHandle(Handle, void*, std::size_t) { return 0; }
+bool Replacement::Write(const void* data, std::size_t count)
+{
+    if (JsWrite(data, static_cast<double>(count)))
+        return true;
+    TakeLastError();
+    return false;
+}
 
-bool Replacement::Write(const void* data, std::size_t count) { return WriteAll(m_handle, data, count); }
-
-Replacement::CommitResult Replacement::Commit()
+bool Replacement::Commit()
 {
     if (m_handle == kNoHandle)
-        return CommitResult::WriteFailed;
+        return false;
     m_handle = kNoHandle;
     if (JsCommit())
-        return CommitResult::Done;
+        return true;
     TakeLastError();
-    return CommitResult::WriteFailed;
+    return false;
 }
 
 void Replacement::Discard()

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -19,6 +20,13 @@ namespace file_layer {
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
+
+// Our own reasons, kept like the system's codes, with the bit Windows leaves
+// to applications.
+constexpr DWORD kIsTheInput = 0x20000001, kIsACapture = 0x20000002, kIsNotAFile = 0x20000003, kIsInUse = 0x20000004;
+
+// Whether the failure of the last Commit on this thread concerns the name.
+thread_local bool failureConcernsTheName = false;
 
 bool Fail()
 {
@@ -100,7 +108,6 @@ struct ScopedHandle {
     }
 };
 
-constexpr char kInUse[] = "in use by another program";
 constexpr int kHeldAttempts = 10;
 
 // ERROR_SHARING_VIOLATION while another program has `path` open (tried a few
@@ -128,7 +135,18 @@ DWORD HeldOpenError(const std::wstring& path)
 
 const char kPathSeparators[] = "\\/:";
 
-std::string LastErrorText() { return windows_text::SystemErrorText(lastError); }
+std::string LastErrorText()
+{
+    switch (lastError) {
+    case kIsTheInput: return kOutputIsTheInput;
+    case kIsACapture: return kOutputIsACapture;
+    case kIsNotAFile: return kOutputIsNotAFile;
+    case kIsInUse: return "in use by another program";
+    default: return windows_text::SystemErrorText(lastError);
+    }
+}
+
+bool LastErrorConcernsTheName() { return failureConcernsTheName; }
 
 bool OpenForReading(const std::string& path, Handle& handle, FileId& id, std::uint64_t& size)
 {
@@ -185,20 +203,7 @@ void Close(Handle handle)
         CloseHandle(AsHandle(handle));
 }
 
-Handle StandardOutput()
-{
-    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    return output == nullptr || output == INVALID_HANDLE_VALUE ? kNoHandle : FromHandle(output);
-}
-
-bool IdentifyHandle(Handle handle, FileId& id)
-{
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileType(AsHandle(handle)) != FILE_TYPE_DISK || !GetFileInformationByHandle(AsHandle(handle), &info))
-        return false;
-    id = IdOf(info);
-    return true;
-}
+namespace {
 
 bool WriteAll(Handle handle, const void* data, std::size_t count)
 {
@@ -230,8 +235,6 @@ bool WriteAll(Handle handle, const void* data, std::size_t count)
     return true;
 }
 
-namespace {
-
 std::size_t ReadStart(HANDLE file, void* buffer, std::size_t count)
 {
     BY_HANDLE_FILE_INFORMATION info;
@@ -256,8 +259,6 @@ bool ConcernsTheName(DWORD error)
     }
 }
 
-} // namespace
-
 std::size_t ReadStartOfFile(const std::string& path, void* buffer, std::size_t count)
 {
     std::wstring wide;
@@ -268,16 +269,16 @@ std::size_t ReadStartOfFile(const std::string& path, void* buffer, std::size_t c
     return file.handle == INVALID_HANDLE_VALUE ? 0 : ReadStart(file.handle, buffer, count);
 }
 
-std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
+std::size_t ReadStartOfHandle(HANDLE handle, void* buffer, std::size_t count)
 {
-    if (const std::size_t got = ReadStart(AsHandle(handle), buffer, count))
+    if (const std::size_t got = ReadStart(handle, buffer, count))
         return got;
     // A handle opened for writing only does not read: open its file again by name.
-    const DWORD size = GetFinalPathNameByHandleW(AsHandle(handle), nullptr, 0, 0);
+    const DWORD size = GetFinalPathNameByHandleW(handle, nullptr, 0, 0);
     if (size == 0)
         return 0;
     std::wstring name(size, L'\0');
-    const DWORD length = GetFinalPathNameByHandleW(AsHandle(handle), &name[0], size, 0);
+    const DWORD length = GetFinalPathNameByHandleW(handle, &name[0], size, 0);
     if (length == 0 || length >= size)
         return 0;
     name.resize(length);
@@ -285,14 +286,26 @@ std::size_t ReadStartOfHandle(Handle handle, void* buffer, std::size_t count)
     return windows_text::WideToUtf8(name, path) ? ReadStartOfFile(path, buffer, count) : 0;
 }
 
-bool Replacement::Create(const std::string& finalPath, const FileId& input, std::string& reason)
+// Whether `start` (as read of a file) is what `keep` protects.
+bool IsProtectedStart(const std::string& start, std::size_t got, const Protected& keep)
+{
+    return keep.headerSize != 0 && got == keep.headerSize && std::memcmp(start.data(), keep.header, got) == 0;
+}
+
+bool Refuse(DWORD reason)
+{
+    lastError = reason;
+    return false;
+}
+
+} // namespace
+
+bool Replacement::Create(const std::string& finalPath, const Protected& keep)
 {
     Discard();
     std::wstring wideFinal;
-    if (!windows_text::Utf8ToWide(finalPath, wideFinal)) {
-        reason = windows_text::SystemErrorText(ERROR_INVALID_NAME);
-        return false;
-    }
+    if (!windows_text::Utf8ToWide(finalPath, wideFinal))
+        return Refuse(ERROR_INVALID_NAME);
 
     const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     // The input under another name, through a link included: never the output.
@@ -301,50 +314,39 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
         BY_HANDLE_FILE_INFORMATION info;
         if (target.handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(target.handle, &info) &&
-            IdOf(info) == input) {
-            reason = kOutputIsTheInput;
-            return false;
-        }
+            IdOf(info) == keep.input)
+            return Refuse(kIsTheInput);
     }
     // What stands at the final name now: the link itself, not its target.
     ScopedHandle existing{CreateFileW(wideFinal.c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
     if (existing.handle != INVALID_HANDLE_VALUE) {
         BY_HANDLE_FILE_INFORMATION info;
-        if (GetFileType(existing.handle) != FILE_TYPE_DISK) {
-            reason = "not a regular file";
-            return false;
-        }
-        if (!GetFileInformationByHandle(existing.handle, &info)) {
-            reason = windows_text::SystemErrorText(GetLastError());
-            return false;
-        }
-        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            reason = windows_text::SystemErrorText(ERROR_DIRECTORY);
-            return false;
-        }
+        if (GetFileType(existing.handle) != FILE_TYPE_DISK)
+            return Refuse(kIsNotAFile);
+        if (!GetFileInformationByHandle(existing.handle, &info))
+            return Fail();
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return Refuse(ERROR_DIRECTORY);
         // Read-only means read-only, also for an administrator.
-        if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-            reason = windows_text::SystemErrorText(ERROR_ACCESS_DENIED);
-            return false;
-        }
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+            return Refuse(ERROR_ACCESS_DENIED);
         // Held open by another program, even one that shares deletion: the
         // finished file could not be moved onto it. Refused now, as this
         // file's own failure, rather than after the whole conversion.
         const DWORD heldError = HeldOpenError(wideFinal);
-        if (heldError != ERROR_SUCCESS) {
-            reason = heldError == ERROR_SHARING_VIOLATION ? kInUse : windows_text::SystemErrorText(heldError);
-            return false;
-        }
+        if (heldError != ERROR_SUCCESS)
+            return Refuse(heldError == ERROR_SHARING_VIOLATION ? kIsInUse : heldError);
+        std::string start(keep.headerSize, '\0');
+        if (IsProtectedStart(start, ReadStartOfFile(finalPath, &start[0], start.size()), keep))
+            return Refuse(kIsACapture);
         m_state.any = true;
         m_state.durable = info.nFileSizeHigh != 0 || info.nFileSizeLow != 0 ||
                     (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     } else {
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) {
-            reason = windows_text::SystemErrorText(error);
-            return false;
-        }
+        if (error != ERROR_FILE_NOT_FOUND)
+            return Refuse(error);
     }
 
     const std::wstring temporary = TemporaryName(wideFinal);
@@ -356,7 +358,7 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
     const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                     CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        reason = windows_text::SystemErrorText(GetLastError());
+        Fail();
         Forget(temporary);
         return false;
     }
@@ -366,13 +368,32 @@ bool Replacement::Create(const std::string& finalPath, const FileId& input, std:
     return true;
 }
 
+bool Replacement::TakeStandardOutput(const Protected& keep)
+{
+    Discard();
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE)
+        return Refuse(ERROR_INVALID_HANDLE);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(output) == FILE_TYPE_DISK && GetFileInformationByHandle(output, &info) && IdOf(info) == keep.input)
+        return Refuse(kIsTheInput);
+    std::string start(keep.headerSize, '\0');
+    if (IsProtectedStart(start, ReadStartOfHandle(output, &start[0], start.size()), keep))
+        return Refuse(kIsACapture);
+    m_handle = FromHandle(output);
+    return true;
+}
+
 bool Replacement::Write(const void* data, std::size_t count) { return WriteAll(m_handle, data, count); }
 
-Replacement::CommitResult Replacement::Commit()
+bool Replacement::Commit()
 {
-    if (m_handle == kNoHandle) {
-        lastError = ERROR_INVALID_HANDLE;
-        return CommitResult::WriteFailed;
+    failureConcernsTheName = false;
+    if (m_handle == kNoHandle)
+        return Refuse(ERROR_INVALID_HANDLE);
+    if (IsStandardOutput()) {
+        m_handle = kNoHandle;
+        return true;
     }
     // An earlier file's name moves onto ours only once our data are on the
     // disk: after a power loss the name holds the old file or the new one.
@@ -382,8 +403,7 @@ Replacement::CommitResult Replacement::Commit()
     m_handle = kNoHandle;
     if (!flushed) {
         Discard();
-        lastError = flushError;
-        return CommitResult::WriteFailed;
+        return Refuse(flushError);
     }
     std::wstring temporary, wideFinal;
     windows_text::Utf8ToWide(m_tempPath, temporary);
@@ -411,14 +431,18 @@ Replacement::CommitResult Replacement::Commit()
     }
     Forget(temporary);
     m_tempPath.clear();
+    m_finalPath.clear();
     m_state = Replaced();
-    if (moved)
-        return CommitResult::Done;
-    return ConcernsTheName(lastError) ? CommitResult::Refused : CommitResult::WriteFailed;
+    failureConcernsTheName = !moved && ConcernsTheName(lastError);
+    return moved;
 }
 
 void Replacement::Discard()
 {
+    if (IsStandardOutput()) {
+        m_handle = kNoHandle;  // not ours to close
+        return;
+    }
     if (m_handle != kNoHandle) {
         CloseHandle(AsHandle(m_handle));
         m_handle = kNoHandle;
@@ -430,6 +454,7 @@ void Replacement::Discard()
         Forget(temporary);
         m_tempPath.clear();
     }
+    m_finalPath.clear();
     m_state = Replaced();
 }
 

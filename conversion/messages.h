@@ -21,6 +21,8 @@ constexpr char kFrameDataCut[] = " Read error:packet";
 constexpr char kTrailerCut[] = " Read error:last";
 
 constexpr char kWriteFileOpenError[] = "Write file Open error";
+// What messages call the process's standard output.
+constexpr char kStandardOutput[] = "standard output";
 
 // "Write file Open error" and the line naming the output and why.
 inline std::string OutputRefused(const std::string& output, const std::string& reason)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "file_layer.h"
+#include "output_place.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -21,12 +22,12 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Prepares to replace `path`. Returns false, with the reason, when it may
-    // not: see file_layer::Replacement::Create.
-    bool Create(const std::string& path, const file_layer::FileId& input, std::string& reason);
-    // Writes to the process's standard output as a plain stream, named `name`
-    // in messages. Refused, with the reason, when it is the file `input`.
-    bool AttachStandardOutput(const std::string& name, const file_layer::FileId& input, std::string& reason);
+    // Prepares the output of `inputPath` at `place`. False when `keep`
+    // protects what stands there or the system refuses (see
+    // file_layer::Replacement); file_layer::LastErrorText() says why.
+    bool Open(const OutputPlace& place, const std::string& inputPath, const file_layer::Protected& keep);
+    // The output's path, as messages name it.
+    const std::string& Path() const { return m_path; }
 
     void Write(const void* data, std::size_t count)
     {
@@ -51,20 +52,18 @@ public:
 
     void Flush();
     // Flushes and gives a created file its name. Raises WriteError when the
-    // data cannot be written; returns false, with the system's reason, when
-    // the system will not give the file its name (a matter of this one file:
-    // nothing is left behind, and an earlier file of that name stays).
-    bool Close(std::string& refusal);
+    // data cannot be written; returns false when the system will not give
+    // the file its name (a matter of this one file: nothing is left behind,
+    // an earlier file of that name stays, file_layer::LastErrorText() says why).
+    bool Close();
     // Forgets what is unwritten and removes a created file's unfinished data.
     void Discard();
 
 private:
-    void Attach(file_layer::Handle handle, const std::string& name);
     void WriteSlow(const void* data, std::size_t count);
     void WriteAll(const std::uint8_t* data, std::size_t count);
 
-    file_layer::Handle m_handle = file_layer::kNoHandle;
-    file_layer::Replacement m_replacement;  // for a created file
+    file_layer::Replacement m_file;
     std::string m_path;
     std::unique_ptr<std::uint8_t[]> m_buffer;  // kBufferSize bytes, left uninitialised
     std::size_t m_length = 0;

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "message_host.h"
+
 #include <stdexcept>
 #include <string>
 
-// Raised by the output file layer when the system refuses a write (a full disk, a
-// file-size limit, an I/O error). The conversion does not catch it: it ends the
-// batch, and RunReporting shows "<output path> Write error: <system reason>"
-// with the path spelled as its host spells names.
+// Raised where the system refuses to write the output (a full disk, a
+// file-size limit, an I/O error). The conversion lets it out: it ends the
+// batch, which shows it with ShowWriteError.
 class WriteError : public std::runtime_error {
 public:
     WriteError(const std::string& path, const std::string& reason);
@@ -18,3 +19,7 @@ private:
     std::string m_path;
     std::string m_reason;
 };
+
+// Shows "<output path> Write error: <system reason>", the path spelled as
+// `host` spells names.
+void ShowWriteError(const WriteError& error, MessageHost& host);

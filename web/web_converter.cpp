@@ -1,8 +1,9 @@
 // The web edition's entry points, called by the worker (worker.js) through
 // the module emscripten builds: the zone to use, then one conversion.
 
-#include "conversion_outcome.h"
+#include "convert_capture_file.h"
 #include "local_time_web.h"
+#include "write_error.h"
 
 #include <emscripten.h>
 
@@ -53,7 +54,12 @@ EMSCRIPTEN_KEEPALIVE void tpc_use_zone()
 EMSCRIPTEN_KEEPALIVE int tpc_convert(const char* name)
 {
     WorkerHost host(name);
-    return ConvertAndReport(name, nullptr, host) == ConversionOutcome::Converted ? 0 : -1;
+    try {
+        return ConvertCaptureFile(name, host);
+    } catch (const WriteError& error) {
+        ShowWriteError(error, host);
+        return -1;
+    }
 }
 
 } // extern "C"

@@ -1,8 +1,8 @@
 #include "batch.h"
 
 #include "batch_outputs.h"
-#include "conversion_outcome.h"
 #include "output_path.h"
+#include "write_error.h"
 
 namespace {
 
@@ -21,8 +21,12 @@ private:
 // False when the file failed (its message shown) or the batch was cancelled.
 bool ConvertOne(const std::string& path, BatchHost& host)
 {
-    return RunReporting([&] { return host.ConvertCaptureFile(path); }, host) == ConversionOutcome::Converted &&
-           !host.Cancelled();
+    try {
+        return host.ConvertCaptureFile(path) == 0 && !host.Cancelled();
+    } catch (const WriteError& error) {
+        ShowWriteError(error, host);
+        return false;
+    }
 }
 
 } // namespace
@@ -32,20 +36,16 @@ bool RunBatch(const std::string& folder, const std::vector<std::string>& names, 
     bool complete = true;
     {
         BatchScope scope(host, names.size());
-        const std::vector<std::size_t> earlier = EarlierSameOutput(names);
+        BatchOutputs outputs;
         for (std::size_t index = 0; index < names.size(); ++index) {
             host.FileStarted(index + 1, names[index]);
             // Never over what an earlier capture of this batch wrote.
-            if (earlier[index] != kNoEarlierOutput) {
-                host.ShowMessage(
-                    SameOutputMessage(OutputPathFor(folder + names[index]), names[earlier[index]], names[index]));
+            const std::string output = OutputPathFor(folder + names[index]);
+            if (!outputs.MayWrite(output, names[index], host) || !ConvertOne(folder + names[index], host)) {
                 complete = false;
                 break;
             }
-            if (!ConvertOne(folder + names[index], host)) {
-                complete = false;
-                break;
-            }
+            outputs.Wrote(output, names[index]);
         }
     }
     if (complete)

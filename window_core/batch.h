@@ -27,7 +27,7 @@ public:
 
 // Converts the captures `names` of `folder` (ending with its separator) in
 // that order. The first failure ends the batch: one the conversion shows
-// through `host` (a failed write too, through RunReporting), or a capture
+// through `host` (a failed write too, shown here), or a capture
 // whose output an earlier one of the batch wrote. So does a cancel. A batch
 // that converted every file ends with "Done."; returns whether it did.
 bool RunBatch(const std::string& folder, const std::vector<std::string>& names, BatchHost& host);

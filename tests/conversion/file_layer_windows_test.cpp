@@ -38,10 +38,9 @@ protected:
     void Replace(const std::string& path, const std::vector<std::uint8_t>& bytes)
     {
         file_layer::Replacement replacement;
-        std::string reason;
-        ASSERT_TRUE(replacement.Create(path, FileId{}, reason)) << reason;
-        ASSERT_TRUE(file_layer::WriteAll(replacement.GetHandle(), bytes.data(), bytes.size()));
-        ASSERT_EQ(replacement.Commit(), file_layer::Replacement::CommitResult::Done) << file_layer::LastErrorText();
+        ASSERT_TRUE(replacement.Create(path, {})) << file_layer::LastErrorText();
+        ASSERT_TRUE(replacement.Write(bytes.data(), bytes.size()));
+        ASSERT_TRUE(replacement.Commit()) << file_layer::LastErrorText();
     }
 
     TempDir dir;
@@ -115,9 +114,8 @@ TEST_F(FileLayerWindowsTest, EverySpellingOfOneFileHasOneIdentity)
     // And so none of them can be the output of a conversion of it.
     for (const std::string& spelling : {dir / "RUN1.dt", dir / "link.DT", std::string(".\\run1.DT")}) {
         file_layer::Replacement replacement;
-        std::string reason;
-        EXPECT_FALSE(replacement.Create(spelling, original.id, reason)) << spelling;
-        EXPECT_FALSE(reason.empty());
+        EXPECT_FALSE(replacement.Create(spelling, {original.id})) << spelling;
+        EXPECT_EQ(file_layer::LastErrorText(), file_layer::kOutputIsTheInput) << spelling;
     }
     SetCurrentDirectoryW(L"C:\\");
     EXPECT_EQ(ReadFileBytes(dir / "run1.DT"), (std::vector<std::uint8_t>{1, 2, 3}));
@@ -128,9 +126,8 @@ TEST_F(FileLayerWindowsTest, ReplacementTakesTheNameOnlyWhenCommitted)
     WriteFileBytes(dir / "run1.pcap", {'o', 'l', 'd'});
     {
         file_layer::Replacement replacement;
-        std::string reason;
-        ASSERT_TRUE(replacement.Create(dir / "run1.pcap", FileId{}, reason)) << reason;
-        ASSERT_TRUE(file_layer::WriteAll(replacement.GetHandle(), "new!", 4));
+        ASSERT_TRUE(replacement.Create(dir / "run1.pcap", {})) << file_layer::LastErrorText();
+        ASSERT_TRUE(replacement.Write("new!", 4));
         EXPECT_EQ(ListDir(dir.path()).size(), 2u);  // the hidden temporary file beside it
         EXPECT_EQ(ReadFileBytes(dir / "run1.pcap"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
         replacement.Discard();
@@ -150,13 +147,13 @@ TEST_F(FileLayerWindowsTest, ANameLockedWhileConvertingIsRefusedAtTheEnd)
 {
     WriteFileBytes(dir / "run1.pcap", {'o', 'l', 'd'});
     file_layer::Replacement replacement;
-    std::string reason;
-    ASSERT_TRUE(replacement.Create(dir / "run1.pcap", FileId{}, reason)) << reason;
+    ASSERT_TRUE(replacement.Create(dir / "run1.pcap", {})) << file_layer::LastErrorText();
     ASSERT_TRUE(replacement.Write("new!", 4));
     const HANDLE lock = CreateFileW(Wide(dir / "run1.pcap").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(replacement.Commit(), file_layer::Replacement::CommitResult::Refused);
+    EXPECT_FALSE(replacement.Commit());
+    EXPECT_TRUE(file_layer::LastErrorConcernsTheName());
     CloseHandle(lock);
     EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"run1.pcap"});
     EXPECT_EQ(ReadFileBytes(dir / "run1.pcap"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
@@ -165,9 +162,8 @@ TEST_F(FileLayerWindowsTest, ANameLockedWhileConvertingIsRefusedAtTheEnd)
 TEST_F(FileLayerWindowsTest, UnfinishedFilesAreRemovedForAControlHandler)
 {
     file_layer::Replacement replacement;
-    std::string reason;
-    ASSERT_TRUE(replacement.Create(dir / "run1.pcap", FileId{}, reason));
-    ASSERT_TRUE(file_layer::WriteAll(replacement.GetHandle(), "partial", 7));
+    ASSERT_TRUE(replacement.Create(dir / "run1.pcap", {}));
+    ASSERT_TRUE(replacement.Write("partial", 7));
     file_layer::RemoveUnfinishedFiles();
     replacement.Discard();
     EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{});
@@ -186,9 +182,8 @@ TEST_F(FileLayerWindowsTest, ReadOnlyLockedAndFolderOutputsAreRefused)
 
     for (const char* name : {"readonly.pcap", "folder.pcap", "locked.pcap"}) {
         file_layer::Replacement replacement;
-        std::string reason;
-        EXPECT_FALSE(replacement.Create(dir / name, FileId{}, reason)) << name;
-        EXPECT_FALSE(reason.empty()) << name;
+        EXPECT_FALSE(replacement.Create(dir / name, {})) << name;
+        EXPECT_FALSE(file_layer::LastErrorText().empty()) << name;
     }
     CloseHandle(lock);
     EXPECT_EQ(ReadFileBytes(dir / "readonly.pcap"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));

@@ -455,7 +455,7 @@ TEST_F(OutputFileTest, AnotherRunLeavesALiveHiddenFileAlone)
         {
             if (progressReports++ == 1) {
                 RecordingHost inner;
-                innerResult = ConvertCaptureFileTo(m_input, OutputTarget{m_output, false}, inner);
+                innerResult = ConvertCaptureFile(m_input, inner, OutputPlace::File(m_output));
             }
             return true;
         }

@@ -195,11 +195,24 @@ TEST_F(Batch, SecondCaptureWithTheSameOutputFailsAndKeepsTheFirstsResult)
     EXPECT_FALSE(PathExists(Dir() + "z.pcap"));  // the batch ended there
 }
 
-TEST(BatchOutputs, EachCaptureIsTiedToTheFirstEarlierOneWithItsOutput)
+// The rule both windows and dt2pcap follow: an output is refused to a capture
+// other than the one that wrote it in this batch, named as the host names files.
+TEST(BatchOutputs, AnOutputBelongsToTheCaptureThatWroteItFirst)
 {
-    const std::vector<std::string> batch = {"run.DT", "x.DT", "run.dt", "Run.DT", "run.Dt", "x.dT"};
-    const std::vector<std::size_t> earlier = EarlierSameOutput(batch);
-    const std::size_t none = kNoEarlierOutput;
-    EXPECT_EQ(earlier, (std::vector<std::size_t>{none, none, 0, none, 0, 1}));
-    EXPECT_TRUE(EarlierSameOutput({}).empty());
+    class NamingHost : public MessageHost {
+    public:
+        void ShowMessage(const std::string& text) override { messages.push_back(text); }
+        std::string NameForMessage(const std::string& path) const override { return "<" + path + ">"; }
+        std::vector<std::string> messages;
+    };
+    NamingHost host;
+    BatchOutputs outputs;
+    EXPECT_TRUE(outputs.MayWrite("d/run.pcap", "run.DT", host));
+    outputs.Wrote("d/run.pcap", "run.DT");
+    EXPECT_TRUE(outputs.MayWrite("d/x.pcap", "x.DT", host));
+    EXPECT_TRUE(outputs.MayWrite("d/run.pcap", "run.DT", host));  // the same capture again
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(outputs.MayWrite("d/run.pcap", "run.dt", host));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error\n<d/run.pcap>: already written from "
+                                                      "<run.DT> in this batch, not replaced by <run.dt>"});
 }
