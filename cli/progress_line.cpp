@@ -1,5 +1,7 @@
 #include "progress_line.h"
 
+#include "text_width.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -19,15 +21,15 @@ std::string FormatProgress(const std::string& file, std::uint64_t done, std::uin
     const double megabytesPerSecond = seconds > 0 ? static_cast<double>(done) / 1e6 / seconds : 0.0;
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "  %3u%%  %.1f MB/s", percent, megabytesPerSecond);
-    const std::string tail = numbers;
-    if (file.size() + tail.size() <= maxWidth)
+    const std::string tail = numbers;  // ASCII: one column a byte
+    if (TextColumns(file) + tail.size() <= maxWidth)
         return file + tail;
     static const std::string kEllipsis = "...";
-    const std::size_t room = maxWidth > tail.size() + kEllipsis.size() ? maxWidth - tail.size() - kEllipsis.size() : 0;
-    std::size_t start = file.size() - std::min(room, file.size());
-    while (start < file.size() && (static_cast<unsigned char>(file[start]) & 0xC0) == 0x80)
-        ++start;  // never begin inside a UTF-8 sequence
-    return kEllipsis + file.substr(start) + tail;
+    if (kEllipsis.size() + tail.size() <= maxWidth)
+        return kEllipsis + file.substr(TailFitting(file, maxWidth - tail.size() - kEllipsis.size())) + tail;
+    // Too narrow for any of the name: the percentage alone, while it fits.
+    const std::string percentOnly = std::to_string(percent) + "%";
+    return percentOnly.size() <= maxWidth ? percentOnly : "";
 }
 
 void ProgressLine::Start(const std::string& file)
@@ -61,8 +63,9 @@ void ProgressLine::Draw(const std::string& text)
 {
     // Pad over the tail of a longer previous line instead of relying on
     // terminal escape sequences.
-    const std::size_t pad = m_width > text.size() ? m_width - text.size() : 0;
-    m_width = std::max(m_width, text.size());
+    const std::size_t columns = TextColumns(text);
+    const std::size_t pad = m_width > columns ? m_width - columns : 0;
+    m_width = std::max(m_width, columns);
     g_widthOnScreen.store(m_width);  // before the line shows: a stop may come at once
     std::fprintf(m_stream, "\r%s%*s", text.c_str(), static_cast<int>(pad), "");
     std::fflush(m_stream);

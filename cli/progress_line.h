@@ -28,14 +28,15 @@ private:
     std::string m_file;
     std::chrono::steady_clock::time_point m_started;
     std::chrono::steady_clock::time_point m_drawn;  // when the line was last drawn
-    std::size_t m_width = 0;  // characters on screen now
+    std::size_t m_width = 0;  // columns on screen now
 };
 
-// How many characters the line has on screen now, for a signal handler to
+// How many columns the line takes on screen now, for a signal handler to
 // wipe it with async-signal-safe calls only; 0 when none is shown.
 std::size_t ProgressLineWidthOnScreen();
 
 // The text of the line, e.g. "caps/run1.DT   42%  183.5 MB/s", at most
-// `maxWidth` bytes: a long file name loses its head ("...ps/run1.DT").
+// `maxWidth` columns: a long file name loses its head ("...ps/run1.DT"), and
+// on a terminal too narrow for any of it only the percentage is left.
 std::string FormatProgress(const std::string& file, std::uint64_t done, std::uint64_t total, double seconds,
                            std::size_t maxWidth);
