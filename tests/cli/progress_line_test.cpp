@@ -1,12 +1,16 @@
-// The progress line's text: never wider than the terminal in columns, and a
-// long name cut between whole characters, combining marks kept with theirs.
+// The progress line: never wider than the terminal in columns, also when
+// the terminal is resized, and a long name cut between whole characters,
+// combining marks kept with theirs.
 
 #include "progress_line.h"
 #include "text_width.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -59,4 +63,60 @@ TEST(ProgressText, TooNarrowForANameShowsThePercentageAlone)
     EXPECT_EQ(Line("run1.DT", 18), "42%");
     EXPECT_EQ(Line("run1.DT", 3), "42%");
     EXPECT_EQ(Line("run1.DT", 2), "");
+}
+
+namespace {
+
+// A terminal whose width the test sets, keeping what it was asked to show.
+class FakeTerminal : public LineTerminal {
+public:
+    struct Replaced {
+        std::size_t shown;
+        std::string text;
+    };
+
+    std::size_t Columns() override { return columns; }
+    void Replace(std::size_t shown, const std::string& text) override { replaced.push_back({shown, text}); }
+
+    std::size_t columns = 80;
+    std::vector<Replaced> replaced;
+};
+
+} // namespace
+
+TEST(ProgressLine, FollowsTheTerminalsWidthAndWipesTheColumnsItShowed)
+{
+    std::string name;
+    for (int i = 0; i < 30; ++i)
+        name += "\xe6\x97\xa5";  // 日: 2 columns in 3 bytes
+    name += ".DT";
+    FakeTerminal terminal;
+    ProgressLine line(terminal);
+    line.Start(name);
+    line.Update(42, 100);
+    ASSERT_EQ(terminal.replaced.size(), 1u);
+    EXPECT_EQ(terminal.replaced[0].shown, 0u);
+    const std::size_t first = TextColumns(terminal.replaced[0].text);
+    EXPECT_LE(first, 79u);
+    EXPECT_GE(first, 75u) << terminal.replaced[0].text;  // 63 of name, 16 of numbers or a little more
+    EXPECT_EQ(ProgressLineWidthOnScreen(), first);
+
+    // Narrowed to 40: the next redraw fits 39 and wipes all 75 or more columns shown.
+    terminal.columns = 40;
+    std::this_thread::sleep_for(std::chrono::milliseconds(110));
+    line.Update(50, 100);
+    ASSERT_EQ(terminal.replaced.size(), 2u);
+    EXPECT_EQ(terminal.replaced[1].shown, first);
+    const std::size_t second = TextColumns(terminal.replaced[1].text);
+    EXPECT_LE(second, 39u) << terminal.replaced[1].text;
+    EXPECT_EQ(terminal.replaced[1].text.substr(0, 3), "...");
+    EXPECT_EQ(ProgressLineWidthOnScreen(), second);
+
+    line.Clear();
+    ASSERT_EQ(terminal.replaced.size(), 3u);
+    EXPECT_EQ(terminal.replaced[2].shown, second);
+    EXPECT_EQ(terminal.replaced[2].text, "");
+    EXPECT_EQ(ProgressLineWidthOnScreen(), 0u);
+    line.Clear();  // nothing left to wipe
+    EXPECT_EQ(terminal.replaced.size(), 3u);
 }
