@@ -14,8 +14,8 @@ public:
     // every redraw, so it must be cheap.
     virtual std::size_t Columns() = 0;
     // Shows `text` in place of the line on screen, `shown` columns wide (0:
-    // none), leaving nothing of that line behind; with an empty text the
-    // cursor ends at the start of an empty line.
+    // none), leaving nothing of that line behind, and puts the cursor at the
+    // start of the line: an empty text leaves it on an empty line.
     virtual void Replace(std::size_t shown, const std::string& text) = 0;
 };
 

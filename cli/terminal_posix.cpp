@@ -14,14 +14,16 @@
 
 namespace {
 
-// "\r" then "\x1b[K" (erase to the end of the row) wipes the line on every
-// xterm-like terminal, also after the terminal shrank: one that cuts its rows
-// (xterm) keeps what is left of the line on the cursor's row, which is erased
-// to its last column, where spaces could not reach without a wrap. One that
-// rewraps its rows instead (VTE, kitty) may have moved the head of the line
-// onto the row above; going up to it would erase the user's own output on
-// terminals of the first kind, so that head is left. Terminals that claim to
-// understand nothing (TERM=dumb, no TERM) get spaces instead.
+// The cursor is kept at the start of the line, and each line is written over
+// the last followed by "\x1b[J" (erase to the end of the screen), which holds
+// after the terminal narrowed, whatever it did with the old line: one that
+// cuts its rows (xterm) left it on the cursor's row, erased to its last
+// column, where spaces could not reach without a wrap; one that rewraps its
+// rows (VTE, tmux, kitty) moved the line's tail onto the rows below, erased
+// too. Had the cursor stayed at the end of the line, the head would have gone
+// to a row above, which could not be told from the user's own output. Nothing
+// is ever below the line. Terminals that claim to understand nothing
+// (TERM=dumb, no TERM) get spaces instead.
 std::atomic<bool> g_erases{false};
 std::atomic<bool> g_resized{false};
 // The width last read, for the stop handler's spaces.
@@ -65,16 +67,15 @@ public:
     {
         std::string out = "\r" + text;
         if (g_erases.load()) {
-            out += "\x1b[K";
+            out += "\x1b[J";
         } else {
             Columns();  // a wipe comes without a redraw that would have asked
             const std::size_t blank = Blank(shown);
             const std::size_t width = TextColumns(text);
             if (blank > width)
                 out.append(blank - width, ' ');
-            if (text.empty())
-                out += '\r';
         }
+        out += '\r';
         std::fwrite(out.data(), 1, out.size(), stderr);
         std::fflush(stderr);
     }
@@ -102,7 +103,7 @@ void WipeProgressLineOnStop()
     if (shown == 0)
         return;
     if (g_erases.load()) {
-        Put("\r\x1b[K", 4);
+        Put("\r\x1b[J", 4);
         return;
     }
     static const char kSpaces[] = "                                                                ";

@@ -4,33 +4,31 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 HANDLE ErrorHandle() { return GetStdHandle(STD_ERROR_HANDLE); }
 
-// Blanks the rows of a line of `shown` cells that begins a row and ends at the
-// cursor, and puts the cursor where it began. The console says where its
-// cursor is, so this holds whether a resize rewrapped the line (Windows 10's
-// console, Windows Terminal) or kept it on its row (older consoles, whose
-// buffer keeps its width). Counted back from the cursor, which may stand on
-// the line's last cell or after it, and whole rows, so that the padding cell
-// a wide character leaves at a row's end does not matter.
-void WipeBeforeCursor(std::size_t shown)
+// Blanks the line of `shown` cells that begins at the cursor, on as many
+// rows as it may take now, and one more for the cells that wide characters
+// leave blank at rows' ends; nothing is ever below it. The cursor, kept at the
+// line's start, stays on the line's first row whether a narrower window had
+// the console rewrap the line (Windows 10's console, Windows Terminal) or
+// not (older consoles, whose buffer keeps its width).
+void WipeFromCursor(std::size_t shown)
 {
     const HANDLE console = ErrorHandle();
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(console, &info) || info.dwSize.X <= 0)
         return;
     const long width = info.dwSize.X;
-    const long cursor = static_cast<long>(info.dwCursorPosition.Y) * width + info.dwCursorPosition.X;
-    const long from = cursor + 1 - static_cast<long>(shown);
-    const long firstRow = from > 0 ? from / width : 0;
-    const COORD start{0, static_cast<SHORT>(firstRow)};
+    const long row = info.dwCursorPosition.Y;
+    const long rows = std::min((static_cast<long>(shown) + width - 1) / width + 1, info.dwSize.Y - row);
+    const COORD start{0, static_cast<SHORT>(row)};
     DWORD written = 0;
-    FillConsoleOutputCharacterW(console, L' ', static_cast<DWORD>((info.dwCursorPosition.Y + 1 - firstRow) * width),
-                                start, &written);
+    FillConsoleOutputCharacterW(console, L' ', static_cast<DWORD>(rows * width), start, &written);
     SetConsoleCursorPosition(console, start);
 }
 
@@ -50,8 +48,8 @@ public:
     {
         std::fflush(stderr);
         if (shown != 0)
-            WipeBeforeCursor(shown);
-        const std::string out = "\r" + text;
+            WipeFromCursor(shown);
+        const std::string out = "\r" + text + "\r";
         std::fwrite(out.data(), 1, out.size(), stderr);
         std::fflush(stderr);
     }
@@ -66,5 +64,5 @@ void WipeProgressLineOnStop()
 {
     const std::size_t shown = ProgressLineWidthOnScreen();
     if (shown != 0)
-        WipeBeforeCursor(shown);
+        WipeFromCursor(shown);
 }

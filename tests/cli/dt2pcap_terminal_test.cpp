@@ -10,7 +10,8 @@
 
 namespace {
 
-const std::string kErase = "\x1b[K";
+// Erase to the end of the screen: what is left of the line before, wherever the terminal put it.
+const std::string kErase = "\x1b[J";
 
 class OnTerminal : public Dt2pcapTest {
 protected:
@@ -27,14 +28,17 @@ protected:
     }
 
     // What the terminal showed, cut at each carriage return, each piece
-    // without the erase to the row's end that follows what was drawn.
+    // without the erase that follows what was drawn, empty ones left out.
     static std::vector<std::string> Redraws(const std::string& shown)
     {
         std::vector<std::string> pieces;
         std::size_t start = 0;
-        for (std::size_t end; (end = shown.find('\r', start)) != std::string::npos; start = end + 1)
-            pieces.push_back(WithoutErase(shown.substr(start, end - start)));
-        pieces.push_back(WithoutErase(shown.substr(start)));
+        for (std::size_t end = 0; end != std::string::npos; start = end + 1) {
+            end = shown.find('\r', start);
+            const std::string piece = WithoutErase(shown.substr(start, end - start));
+            if (!piece.empty())
+                pieces.push_back(piece);
+        }
         return pieces;
     }
 
@@ -59,15 +63,15 @@ TEST_F(OnTerminal, ProgressLineIsDrawnAndWipedWhenStderrIsATerminal)
     const CommandResult result = RunOnTerminal({"run1.DT"});
     ASSERT_EQ(result.exitCode, 0) << result.out;
     const std::vector<std::string> redraws = Redraws(result.out);
-    ASSERT_GE(redraws.size(), 2u) << result.out;
+    ASSERT_GE(redraws.size(), 1u) << result.out;
 
     bool drawn = false;
     for (const std::string& line : redraws)
         drawn = drawn || (line.find("run1.DT") == 0 && line.find('%') != std::string::npos &&
                           line.find("MB/s") != std::string::npos);
     EXPECT_TRUE(drawn) << result.out;
-    // Ends wiped: back to the start of the row, and the row erased.
-    EXPECT_EQ(result.out.substr(result.out.size() - 4), "\r" + kErase);
+    // Ends wiped: back to the start of the line, and the line erased.
+    EXPECT_EQ(result.out.substr(result.out.size() - 5), "\r" + kErase + "\r");
     EXPECT_EQ(result.out.find('\n'), std::string::npos);
 
     EXPECT_EQ(RecordCount("run1.pcap"), 8u);
@@ -80,12 +84,12 @@ TEST_F(OnTerminal, DumbTerminalsGetTheLineWipedWithSpaces)
     ASSERT_EQ(result.exitCode, 0) << result.out;
     EXPECT_EQ(result.out.find('\x1b'), std::string::npos) << result.out;
     const std::vector<std::string> redraws = Redraws(result.out);
-    ASSERT_GE(redraws.size(), 3u) << result.out;
-    const std::string drawn = redraws[redraws.size() - 3];
+    ASSERT_GE(redraws.size(), 2u) << result.out;
+    const std::string drawn = redraws[redraws.size() - 2];
     EXPECT_EQ(drawn.find("run1.DT"), 0u) << result.out;
     // Blanks over the last line and the cursor back at its start.
-    EXPECT_EQ(redraws[redraws.size() - 2], std::string(drawn.size(), ' ')) << result.out;
-    EXPECT_EQ(redraws.back(), "");
+    EXPECT_EQ(redraws.back(), std::string(drawn.size(), ' ')) << result.out;
+    EXPECT_EQ(result.out.back(), '\r');
 }
 
 TEST_F(OnTerminal, ProgressNeverTouchesThePcapStreamedToAPipe)
@@ -114,8 +118,8 @@ TEST_F(OnTerminal, MessageStartsOnAWipedLine)
     EXPECT_EQ(result.exitCode, 1);
     const std::size_t message = result.out.find("bad.DT File header error\n");
     ASSERT_NE(message, std::string::npos) << result.out;
-    ASSERT_GT(message, 3u);
-    EXPECT_EQ(result.out.substr(message - 4, 4), "\r" + kErase) << result.out;
+    ASSERT_GT(message, 4u);
+    EXPECT_EQ(result.out.substr(message - 5, 5), "\r" + kErase + "\r") << result.out;
     EXPECT_NE(result.out.find("\ndt2pcap: 1 of 2 files not converted\n"), std::string::npos) << result.out;
 }
 
@@ -159,7 +163,7 @@ TEST_F(OnTerminal, ProgressLineFollowsTheTerminalWhenItNarrows)
         const CommandResult result = RunOnTerminal({name}, "", watch, {"TZ=UTC", term});
         ASSERT_TRUE(stopped) << result.out;
         EXPECT_EQ(result.exitCode, 128 + SIGINT);
-        EXPECT_EQ(Redraws(result.out.substr(0, narrowedAt))[1].size(), 79u) << result.out;
+        EXPECT_EQ(Redraws(result.out.substr(0, narrowedAt))[0].size(), 79u) << result.out;
 
         // Whole pieces after the narrowing: one may still have been formatted for 80 columns.
         const std::string after = result.out.substr(result.out.find('\r', narrowedAt) + 1);
@@ -179,9 +183,8 @@ TEST_F(OnTerminal, ProgressLineFollowsTheTerminalWhenItNarrows)
         if (std::string(term) == "TERM=xterm") {
             EXPECT_EQ(after.substr(after.size() - 4), "\r" + kErase);
         } else {
-            EXPECT_EQ(redraws.back(), "");
-            const std::string& blank = redraws[redraws.size() - 2];
-            EXPECT_EQ(blank, std::string(39, ' '));
+            EXPECT_EQ(redraws.back(), std::string(39, ' '));
+            EXPECT_EQ(after.back(), '\r');
         }
     }
 }
@@ -216,7 +219,7 @@ TEST_F(OnTerminal, StopSignalsLeaveTheEarlierOutputAndNothingElse)
             EXPECT_EQ(entries, listing.size() + (hiddenFile ? 1 : 0));
             EXPECT_EQ(ReadFileBytes(dir / "big.pcap"), earlier);
             EXPECT_EQ(ListDir(dir.path()), listing);
-            // The line drawn last is erased and the cursor put back.
+            // The line drawn last is erased, the cursor at its start.
             const std::string afterLast = result.out.substr(result.out.rfind('%'));
             EXPECT_EQ(afterLast.substr(afterLast.size() - 4), "\r" + kErase) << afterLast;
         }
