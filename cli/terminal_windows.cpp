@@ -46,12 +46,12 @@ public:
 
     void Replace(std::size_t shown, const std::string& text) override
     {
-        std::fflush(stderr);
+        std::fflush(stderr);  // what the C runtime holds goes first
         if (shown != 0)
             WipeFromCursor(shown);
         const std::string out = "\r" + text + "\r";
-        std::fwrite(out.data(), 1, out.size(), stderr);
-        std::fflush(stderr);
+        DWORD written = 0;
+        WriteFile(ErrorHandle(), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
     }
 };
 
