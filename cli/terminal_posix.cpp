@@ -37,7 +37,7 @@ void Put(const char* bytes, std::size_t size)
     (void)ignored;
 }
 
-// Where no "\x1b[K" is understood: spaces over `shown` columns, short of the
+// Where no escape is understood: spaces over `shown` columns, short of the
 // last column, where writing wraps on some terminals.
 std::size_t Blank(std::size_t shown)
 {
