@@ -107,11 +107,14 @@ TEST_F(OnConsole, LinesReplaceEachOtherAtTheCursorAndLeaveItAtTheirStart)
 }
 
 // Narrowed from 80 to 40 with a line of 79 shown, its tail moved onto the next
-// row as a console that rewraps would have it: both rows wiped, the row above kept.
+// row as a console that rewraps would have it: both rows wiped, the row above
+// kept. The width is the window's, which may be narrower than the buffer.
 TEST_F(OnConsole, NarrowedConsoleGetsTheWholeOldLineWiped)
 {
     const std::unique_ptr<LineTerminal> terminal = StandardErrorTerminal();
     terminal->Replace(0, std::string(79, 'n'));
+    SetWidth(50, false);  // older consoles keep the buffer's width
+    EXPECT_EQ(terminal->Columns(), 50u);
     SetWidth(40);
     EXPECT_EQ(terminal->Columns(), 40u);
     const std::string tail(39, 'n');
@@ -123,14 +126,6 @@ TEST_F(OnConsole, NarrowedConsoleGetsTheWholeOldLineWiped)
     EXPECT_EQ(Row(m_row + 1), "");
     EXPECT_EQ(Row(m_row - 1), "before");
     EXPECT_EQ(Cursor().Y, m_row);
-}
-
-// Older consoles keep the buffer's width when the window narrows.
-TEST_F(OnConsole, WidthIsTheWindowsNotTheBuffers)
-{
-    const std::unique_ptr<LineTerminal> terminal = StandardErrorTerminal();
-    SetWidth(50, false);
-    EXPECT_EQ(terminal->Columns(), 50u);
 }
 
 TEST_F(OnConsole, StopHandlerWipesTheLineShown)
