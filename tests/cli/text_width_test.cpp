@@ -40,18 +40,3 @@ TEST(TextWidth, TextAddsUpItsCharacters)
     EXPECT_EQ(TextColumns("\xf0\x9f\x90\x9f"), 2u);              // 🐟
     EXPECT_EQ(TextColumns("a\xff\xe3\x81"), 4u);  // a stray byte and a cut-off sequence: one column a byte
 }
-
-TEST(TextWidth, TailKeepsWholeCharactersWithTheirMarks)
-{
-    const std::string wide = "\xe4\xb8\x80\xe4\xba\x8c\xe4\xb8\x89.DT";  // 一二三.DT, 9 columns
-    EXPECT_EQ(TailFitting(wide, 9), 0u);
-    EXPECT_EQ(TailFitting(wide, 8), 3u);   // 二三.DT
-    EXPECT_EQ(TailFitting(wide, 6), 6u);   // 三.DT: half of 二 cannot be shown
-    EXPECT_EQ(TailFitting(wide, 4), 9u);   // .DT
-    EXPECT_EQ(TailFitting(wide, 0), wide.size());
-
-    const std::string marked = "xe\xcc\x81\xcc\x82y";  // x, e with two marks, y
-    EXPECT_EQ(TailFitting(marked, 2), 1u);  // from the e, marks and all
-    EXPECT_EQ(TailFitting(marked, 1), 6u);  // y alone: the marks go with their e
-    EXPECT_EQ(TailFitting("\xcc\x81" "ab", 3), 0u);  // a mark with nothing before it is kept
-}
