@@ -2,6 +2,7 @@
 
 #include "batch.h"
 #include "console_host.h"
+#include "line_terminal.h"
 #include "messages.h"
 #include "options.h"
 #include "platform.h"
@@ -87,9 +88,12 @@ int Dt2pcapMain(int argc, char** argv)
             std::fprintf(stderr, "dt2pcap: warning: %s\n", warning.c_str());
     }
 
+    std::unique_ptr<LineTerminal> terminal;
     std::unique_ptr<ProgressLine> progress;
-    if (!options.quiet && StandardErrorIsTerminal())
-        progress = std::make_unique<ProgressLine>(stderr, StandardErrorColumns());
+    if (!options.quiet && StandardErrorIsTerminal()) {
+        terminal = StandardErrorTerminal();
+        progress = std::make_unique<ProgressLine>(*terminal);
+    }
     ConsoleHost host(progress.get(), options.verbose);
     try {
         return ConvertAll(options, host);

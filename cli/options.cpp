@@ -3,6 +3,7 @@
 #include "safe_name.h"
 
 #include <cstring>
+#include <vector>
 
 const char kUsage[] =
     "Usage: dt2pcap [OPTION]... FILE...\n"
@@ -64,15 +65,16 @@ const LongOption* FindShort(char letter)
     return nullptr;
 }
 
-// The option a long name stands for: exact, or the one whose name it begins.
-const LongOption* FindLong(const std::string& name)
+// The options a long name stands for: the one it names exactly, else every
+// one whose name it begins, in the table's order.
+std::vector<const LongOption*> FindLong(const std::string& name)
 {
-    const LongOption* found = nullptr;
+    std::vector<const LongOption*> found;
     for (const LongOption& option : kLongOptions) {
         if (name == option.name)
-            return &option;
+            return {&option};
         if (std::strncmp(option.name, name.c_str(), name.size()) == 0)
-            found = found == nullptr ? &option : nullptr;  // ambiguous: none
+            found.push_back(&option);
     }
     return found;
 }
@@ -126,11 +128,19 @@ ParseResult ParseOptions(int argc, char** argv, Options& options, std::string& e
         if (arg[1] == '-') {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const LongOption* option = FindLong(name);
-            if (option == nullptr) {
+            const std::vector<const LongOption*> candidates = FindLong(name);
+            if (candidates.empty()) {
                 error = "unrecognized option '" + SafeName(arg) + "'";
                 return ParseResult::UsageError;
             }
+            if (candidates.size() > 1) {
+                // glibc names the whole argument, "=value" included.
+                error = "option '" + SafeName(arg) + "' is ambiguous; possibilities:";
+                for (const LongOption* candidate : candidates)
+                    error += std::string(" '--") + candidate->name + "'";
+                return ParseResult::UsageError;
+            }
+            const LongOption* option = candidates.front();
             std::string argument;
             if (option->takes == Takes::Nothing) {
                 if (equals != std::string::npos) {

@@ -1,12 +1,11 @@
 #pragma once
 
 // What dt2pcap needs from its system besides files, one implementation per
-// platform: platform_posix.cpp (signals, isatty, the terminal's width) and
-// platform_windows.cpp (console control events, the console, wmain). Each
-// also holds the program's entry point, which calls Dt2pcapMain with the
-// arguments as UTF-8.
+// platform: platform_posix.cpp (signals, isatty) and platform_windows.cpp
+// (console control events, the console, wmain). Each also holds the
+// program's entry point, which calls Dt2pcapMain with the arguments as UTF-8.
+// The progress line's terminal is line_terminal.h's.
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,8 +19,6 @@ bool StandardOutputIsTerminal();
 // False when the process was started with standard output closed.
 bool StandardOutputIsOpen();
 bool StandardErrorIsTerminal();
-// The width of the terminal on standard error, 80 when it cannot say.
-std::size_t StandardErrorColumns();
 
 // The file arguments with their wildcards (`*`, `?`) expanded where the
 // system leaves that to the program (Windows); an argument that matches

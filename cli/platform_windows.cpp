@@ -1,7 +1,7 @@
 #include "platform.h"
 
 #include "file_layer.h"
-#include "progress_line.h"
+#include "line_terminal.h"
 #include "windows_text.h"
 
 #include <windows.h>
@@ -22,18 +22,6 @@ void RestoreCodePage()
         SetConsoleOutputCP(originalOutputCodePage);
 }
 
-// Overwrites the progress line with spaces, so that the prompt that follows
-// starts on a clean line.
-void WipeProgressLine()
-{
-    const std::size_t width = ProgressLineWidthOnScreen();
-    if (width == 0)
-        return;
-    const std::string blank = "\r" + std::string(width, ' ') + "\r";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), blank.data(), static_cast<DWORD>(blank.size()), &written, nullptr);
-}
-
 // Ctrl+C, Ctrl+Break, a closed console: remove the unfinished output and the
 // progress line, give the console back its code page, and end with the status
 // a stop by Ctrl+C gives (the system's own handling neither restores the one
@@ -41,7 +29,7 @@ void WipeProgressLine()
 BOOL WINAPI OnConsoleControl(DWORD)
 {
     file_layer::RemoveUnfinishedFiles();
-    WipeProgressLine();
+    WipeProgressLineOnStop();
     RestoreCodePage();
     ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
 }
@@ -79,15 +67,6 @@ bool StandardOutputIsOpen()
 }
 
 bool StandardErrorIsTerminal() { return IsConsole(STD_ERROR_HANDLE); }
-
-std::size_t StandardErrorColumns()
-{
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info))
-        return 80;
-    const int columns = info.srWindow.Right - info.srWindow.Left + 1;
-    return columns > 0 ? static_cast<std::size_t>(columns) : 80;
-}
 
 // The arguments arrive as UTF-16; everything inside works on UTF-8.
 int wmain(int argc, wchar_t** argv)

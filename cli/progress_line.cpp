@@ -1,7 +1,10 @@
 #include "progress_line.h"
 
+#include "text_width.h"
+
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 
 namespace {
 
@@ -19,15 +22,15 @@ std::string FormatProgress(const std::string& file, std::uint64_t done, std::uin
     const double megabytesPerSecond = seconds > 0 ? static_cast<double>(done) / 1e6 / seconds : 0.0;
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "  %3u%%  %.1f MB/s", percent, megabytesPerSecond);
-    const std::string tail = numbers;
-    if (file.size() + tail.size() <= maxWidth)
+    const std::string tail = numbers;  // ASCII: one column a byte
+    if (TextColumns(file) + tail.size() <= maxWidth)
         return file + tail;
     static const std::string kEllipsis = "...";
-    const std::size_t room = maxWidth > tail.size() + kEllipsis.size() ? maxWidth - tail.size() - kEllipsis.size() : 0;
-    std::size_t start = file.size() - std::min(room, file.size());
-    while (start < file.size() && (static_cast<unsigned char>(file[start]) & 0xC0) == 0x80)
-        ++start;  // never begin inside a UTF-8 sequence
-    return kEllipsis + file.substr(start) + tail;
+    if (kEllipsis.size() + tail.size() <= maxWidth)
+        return kEllipsis + file.substr(TailFitting(file, maxWidth - tail.size() - kEllipsis.size())) + tail;
+    // Too narrow for any of the name: the percentage alone, while it fits.
+    const std::string percentOnly = std::to_string(percent) + "%";
+    return percentOnly.size() <= maxWidth ? percentOnly : "";
 }
 
 void ProgressLine::Start(const std::string& file)
@@ -40,30 +43,26 @@ void ProgressLine::Update(std::uint64_t done, std::uint64_t total)
 {
     // Reports come every megabyte; a terminal needs no more than ten redraws a second.
     const auto now = std::chrono::steady_clock::now();
-    if (m_width != 0 && now - m_drawn < std::chrono::milliseconds(100))
+    if (m_shown != 0 && now - m_drawn < std::chrono::milliseconds(100))
         return;
     m_drawn = now;
     const std::chrono::duration<double> elapsed = now - m_started;
-    Draw(FormatProgress(m_file, done, total, elapsed.count(), m_columns > 1 ? m_columns - 1 : 0));
+    // Asked at every redraw: the terminal may have been resized since the last.
+    // One column spare: some consoles wrap as soon as the last one is written.
+    const std::size_t columns = m_terminal.Columns();
+    const std::string text = FormatProgress(m_file, done, total, elapsed.count(), columns > 1 ? columns - 1 : 0);
+    const std::size_t width = TextColumns(text);
+    g_widthOnScreen.store(std::max(m_shown, width));  // before the line shows: a stop may come at once
+    m_terminal.Replace(m_shown, text);
+    m_shown = width;
+    g_widthOnScreen.store(width);
 }
 
 void ProgressLine::Clear()
 {
-    if (m_width == 0)
+    if (m_shown == 0)
         return;
-    std::fprintf(m_stream, "\r%*s\r", static_cast<int>(m_width), "");
-    std::fflush(m_stream);
-    m_width = 0;
+    m_terminal.Replace(m_shown, "");
+    m_shown = 0;
     g_widthOnScreen.store(0);
-}
-
-void ProgressLine::Draw(const std::string& text)
-{
-    // Pad over the tail of a longer previous line instead of relying on
-    // terminal escape sequences.
-    const std::size_t pad = m_width > text.size() ? m_width - text.size() : 0;
-    m_width = std::max(m_width, text.size());
-    g_widthOnScreen.store(m_width);  // before the line shows: a stop may come at once
-    std::fprintf(m_stream, "\r%s%*s", text.c_str(), static_cast<int>(pad), "");
-    std::fflush(m_stream);
 }

@@ -1,5 +1,7 @@
 #include "safe_name.h"
 
+#include "utf8.h"
+
 #include <cstdio>
 
 namespace {
@@ -13,44 +15,10 @@ void AppendHex(std::string& out, unsigned char byte)
 
 // Characters that are valid but print invisibly and rearrange or break what
 // follows them: the bidirectional controls and the line and paragraph separators.
-bool IsLayoutControl(unsigned code)
+bool IsLayoutControl(char32_t code)
 {
     return code == 0x061C || code == 0x200E || code == 0x200F || (code >= 0x2028 && code <= 0x202E) ||
            (code >= 0x2066 && code <= 0x2069);
-}
-
-// Length of the valid UTF-8 sequence at `at`, 0 when it is not one; `code`
-// gets the character it encodes.
-std::size_t Utf8Length(const std::string& s, std::size_t at, unsigned& code)
-{
-    const unsigned char lead = static_cast<unsigned char>(s[at]);
-    std::size_t length;
-    unsigned minimum;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (s.size() - at < length)
-        return 0;
-    unsigned value = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const unsigned char next = static_cast<unsigned char>(s[at + i]);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        value = value << 6 | (next & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return 0;
-    code = value;
-    return length;
 }
 
 } // namespace
@@ -74,11 +42,11 @@ std::string SafeName(const std::string& name)
         case '\r': out += "\\r"; ++i; continue;
         default: break;
         }
-        unsigned code = 0;
+        char32_t code = 0;
         const std::size_t length = c >= 0x80 ? Utf8Length(name, i, code) : 0;
         if (length != 0 && IsLayoutControl(code)) {
             char text[8];
-            std::snprintf(text, sizeof text, "\\u%04X", code);
+            std::snprintf(text, sizeof text, "\\u%04X", static_cast<unsigned>(code));
             out += text;
             i += length;
         } else if (length == 0 || (code >= 0x80 && code <= 0x9F)) {

@@ -60,9 +60,10 @@ protected:
         return RunCommand(Argv({"/usr/bin/prlimit", limit, DT2PCAP_PATH}, args), dir.path(), {"TZ=UTC"});
     }
     // The same on a pseudo-terminal; its output holds what the terminal showed.
+    // An xterm unless `env` says otherwise.
     CommandResult RunOnTerminal(const std::vector<std::string>& args, const std::string& stdoutPath = "",
-                                const std::function<void(int pid, const std::string& shown)>& watch = {},
-                                const std::vector<std::string>& env = {"TZ=UTC"})
+                                const std::function<void(int pid, int terminal, const std::string& shown)>& watch = {},
+                                const std::vector<std::string>& env = {"TZ=UTC", "TERM=xterm"})
     {
         return RunCommandOnTerminal(Argv({DT2PCAP_PATH}, args), dir.path(), env, stdoutPath, watch);
     }

@@ -71,6 +71,7 @@ TEST_F(UsageErrors, BadOptionsAndMissingFiles)
         {{"-k", "-q"}, "Usage: dt2pcap"},
         {{"--frobnicate", "run1.DT"}, "unrecognized option '--frobnicate'"},
         {{"-x", "run1.DT"}, "invalid option -- 'x'"},
+        {{"--ver", "run1.DT"}, "dt2pcap: option '--ver' is ambiguous; possibilities: '--verbose' '--version'\n"},
         {{"run1.DT", "-o"}, "requires an argument"},
         {{"run1.DT", "--tz"}, "requires an argument"},
         {{"--keep-going=yes", "run1.DT"}, "doesn't allow an argument"},

@@ -9,14 +9,27 @@
 
 namespace {
 
-ParseResult Parse(std::vector<std::string> args, Options& options)
+ParseResult Parse(std::vector<std::string> args, Options& options, std::string& error)
 {
     args.insert(args.begin(), "dt2pcap");
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(&arg[0]);
-    std::string error;
     return ParseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+ParseResult Parse(const std::vector<std::string>& args, Options& options)
+{
+    std::string error;
+    return Parse(args, options, error);
+}
+
+// The usage error's reason, or "" when the command line was accepted.
+std::string ErrorOf(const std::vector<std::string>& args)
+{
+    Options options;
+    std::string error;
+    return Parse(args, options, error) == ParseResult::UsageError ? error : "";
 }
 
 } // namespace
@@ -54,4 +67,20 @@ TEST(OptionForms, LongOnesMayBeShortenedAndTakeArgumentsWithOrWithoutEquals)
     ASSERT_EQ(Parse({"-o-", "-"}, standardOutput), ParseResult::Run);
     EXPECT_EQ(standardOutput.output, "-");
     EXPECT_EQ(standardOutput.files, std::vector<std::string>{"-"});
+}
+
+// As glibc 2.36's getopt_long words it, candidates in the options' order.
+TEST(OptionForms, AShortenedNameOfTwoOptionsIsAmbiguousAndNamesBoth)
+{
+    EXPECT_EQ(ErrorOf({"--ver", "a.DT"}), "option '--ver' is ambiguous; possibilities: '--verbose' '--version'");
+    EXPECT_EQ(ErrorOf({"a.DT", "--ver=x"}), "option '--ver=x' is ambiguous; possibilities: '--verbose' '--version'");
+    EXPECT_EQ(ErrorOf({"--v", "a.DT"}), "option '--v' is ambiguous; possibilities: '--verbose' '--version'");
+    EXPECT_EQ(ErrorOf({"--vex", "a.DT"}), "unrecognized option '--vex'");
+
+    // One letter more and each is its own.
+    Options verbose;
+    ASSERT_EQ(Parse({"--verb", "a.DT"}, verbose), ParseResult::Run);
+    EXPECT_TRUE(verbose.verbose);
+    Options version;
+    EXPECT_EQ(Parse({"--vers", "a.DT"}, version), ParseResult::Version);
 }

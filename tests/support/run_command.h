@@ -21,11 +21,12 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
 
 // The same with standard input, output and error on one new pseudo-terminal of
 // 80 columns in raw mode, so bytes pass unchanged; standard output still goes
-// to `stdoutPath` when given. `watch`, when given, sees the child's process id
-// and what the terminal has shown so far after every read, while it runs.
+// to `stdoutPath` when given. `watch`, when given, sees the child's process id,
+// the terminal's controlling side (to resize it with TIOCSWINSZ) and what the
+// terminal has shown so far after every read, while it runs.
 CommandResult RunCommandOnTerminal(const std::vector<std::string>& argv, const std::string& workDir = "",
                                    const std::vector<std::string>& env = {}, const std::string& stdoutPath = "",
-                                   const std::function<void(int pid, const std::string& shown)>& watch = {});
+                                   const std::function<void(int pid, int terminal, const std::string& shown)>& watch = {});
 
 #ifdef _WIN32
 // `name` (UTF-8) in the folder of the running test program, where the build

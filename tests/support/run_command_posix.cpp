@@ -103,7 +103,7 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
 
 CommandResult RunCommandOnTerminal(const std::vector<std::string>& argv, const std::string& workDir,
                                    const std::vector<std::string>& env, const std::string& stdoutPath,
-                                   const std::function<void(int pid, const std::string& shown)>& watch)
+                                   const std::function<void(int pid, int terminal, const std::string& shown)>& watch)
 {
     const std::vector<char*> args = Pointers(argv);
     termios raw{};
@@ -127,7 +127,7 @@ CommandResult RunCommandOnTerminal(const std::vector<std::string>& argv, const s
         if (got > 0) {
             result.out.append(block, static_cast<std::size_t>(got));
             if (watch)
-                watch(pid, result.out);
+                watch(pid, master, result.out);
         } else if (got == 0 || errno != EINTR) {
             break;
         }

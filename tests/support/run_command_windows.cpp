@@ -168,7 +168,7 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
 
 CommandResult RunCommandOnTerminal(const std::vector<std::string>&, const std::string&,
                                    const std::vector<std::string>&, const std::string&,
-                                   const std::function<void(int pid, const std::string& shown)>&)
+                                   const std::function<void(int pid, int terminal, const std::string& shown)>&)
 {
     throw std::runtime_error("no pseudo-terminal on Windows");
 }
