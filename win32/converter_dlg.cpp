@@ -6,6 +6,7 @@
 #include "dialog_ids.h"
 #include "folder_chooser.h"
 #include "folder_label_windows.h"
+#include "icon_position.h"
 #include "program_file.h"
 #include "windows_text.h"
 
@@ -165,12 +166,10 @@ void CConverterDlg::OnPaint()
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(m_hWnd, &paint);
     SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    const int iconWidth = GetSystemMetrics(SM_CXICON);
-    const int iconHeight = GetSystemMetrics(SM_CYICON);
     RECT client;
     GetClientRect(m_hWnd, &client);
-    const int x = (client.right - client.left - iconWidth + 1) / 2;
-    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    const int x = IconCentreOffset(client.right - client.left, GetSystemMetrics(SM_CXICON));
+    const int y = IconCentreOffset(client.bottom - client.top, GetSystemMetrics(SM_CYICON));
     DrawIcon(dc, x, y, m_hIcon);
     EndPaint(m_hWnd, &paint);
 }
