@@ -38,6 +38,16 @@ CConverterDlg::CConverterDlg(StartPlace start) : m_start(std::move(start))
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
 }
 
+CConverterDlg::~CConverterDlg()
+{
+    // Loaded without LR_SHARED, so they are ours; the dialog that showed
+    // them is gone by now.
+    if (m_hIcon != nullptr)
+        DestroyIcon(m_hIcon);
+    if (m_hSmallIcon != nullptr)
+        DestroyIcon(m_hSmallIcon);
+}
+
 INT_PTR CConverterDlg::DoModal()
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
