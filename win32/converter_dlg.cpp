@@ -7,6 +7,7 @@
 #include "folder_chooser.h"
 #include "folder_label_windows.h"
 #include "icon_position.h"
+#include "path_parts.h"
 #include "program_file.h"
 #include "windows_text.h"
 
@@ -206,9 +207,7 @@ void CConverterDlg::OnBrowseFolder()
         return;
     if (chosen.empty())
         return;
-    if (chosen.back() != '\\')
-        chosen += '\\';
-    SetFolder(chosen);
+    SetFolder(WithFolderSeparator(chosen));
     OnRefresh();
 }
 
