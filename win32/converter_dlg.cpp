@@ -159,11 +159,11 @@ BOOL CConverterDlg::OnInitDialog()
     tool.lpszText = const_cast<wchar_t*>(L"");
     SendMessageW(m_folderTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(m_folderTip, TTM_SETMAXTIPWIDTH, 0, 800);
-    SetFolder(windows_text::WideToUtf8(m_start.folder));
+    SetFolder(m_start.folder);
     OnRefresh();
-    for (const std::wstring& name : m_start.names) {
+    for (const std::string& name : m_start.names) {
         const LRESULT index = SendMessageW(m_lstFiles, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(name.c_str()));
+                                           reinterpret_cast<LPARAM>(Wide(name).c_str()));
         if (index != LB_ERR)
             SendMessageW(m_lstFiles, LB_SETSEL, TRUE, index);
     }
