@@ -6,6 +6,7 @@
 
 #include "file_layer.h"
 
+#include <filesystem>
 #include <string>
 
 // True for a character that ends a path's folder part.
@@ -43,3 +44,20 @@ std::basic_string<Char> FileNameOf(const std::basic_string<Char>& path)
 
 // The file name without its folder and without its extension (from its last dot).
 std::string BaseNameOf(const std::string& path);
+
+// `folder` ending with a separator, the platform's own ('/', on Windows '\\')
+// added when it has none. "" stays "": it stands for the working folder.
+template <class Char>
+std::basic_string<Char> WithFolderSeparator(std::basic_string<Char> folder)
+{
+    if (!folder.empty() && !IsPathSeparator(static_cast<wchar_t>(folder.back())))
+        folder += static_cast<Char>(std::filesystem::path::preferred_separator);
+    return folder;
+}
+
+// The path of `name` in `folder`, a separator between them where `folder` has none.
+template <class Char>
+std::basic_string<Char> JoinPath(const std::basic_string<Char>& folder, const std::basic_string<Char>& name)
+{
+    return WithFolderSeparator(folder) + name;
+}

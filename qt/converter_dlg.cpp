@@ -4,16 +4,17 @@
 #include "convert_capture_file.h"
 #include "dialog_ids.h"
 #include "dialog_template.h"
+#include "file_name_text.h"
 #include "folder_chooser.h"
 #include "folder_label.h"
 #include "folder_places.h"
 #include "icon_position.h"
+#include "path_parts.h"
 #include "program_file.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGridLayout>
 #include <QHelpEvent>
 #include <QItemSelection>
@@ -41,11 +42,6 @@ QIcon LoadMainIcon()
     icon.addFile(QStringLiteral(":/IDR_MAINFRAME/icon32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/IDR_MAINFRAME/icon16.png"), QSize(16, 16));
     return icon;
-}
-
-QString FromLocal(const std::string& text)
-{
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
@@ -111,9 +107,9 @@ bool CConverterDlg::OnInitDialog()
     DoDataExchange();
     setWindowIcon(m_hIcon);  // both sizes: title bar and task bar
     if (m_startPlace.folder.empty())
-        m_startPlace = StartPlaceFor({QFile::encodeName(QCoreApplication::arguments().value(0)).toStdString()});
+        m_startPlace = StartPlaceFor({FileNameBytes(QCoreApplication::arguments().value(0))});
     m_strFolder = m_startPlace.folder;
-    ShowPathInLabel(*m_stcFolder, FromLocal(m_strFolder));
+    ShowPathInLabel(*m_stcFolder, FileNameText(m_strFolder));
     GetDlgItem(IDC_FOLDER_BROWSE)->setToolTip(QStringLiteral("Choose another folder"));
     m_lstFiles->viewport()->installEventFilter(this);
     OnRefresh();
@@ -214,14 +210,12 @@ void CConverterDlg::OnBrowseFolder()
                           {HomeFolder(), m_startPlace.folder, m_chosenFolders});
     if (chooser.exec() != QDialog::Accepted)
         return;
-    std::string folder = chooser.ChosenFolder();
+    const std::string folder = chooser.ChosenFolder();
     if (folder.empty())
         return;
     m_chosenFolders = RememberChosen(std::move(m_chosenFolders), folder);
-    if (folder.back() != '/')
-        folder += '/';
-    m_strFolder = folder;
-    ShowPathInLabel(*m_stcFolder, FromLocal(m_strFolder));
+    m_strFolder = WithFolderSeparator(folder);
+    ShowPathInLabel(*m_stcFolder, FileNameText(m_strFolder));
     OnRefresh();
 }
 
@@ -231,7 +225,7 @@ void CConverterDlg::OnRefresh()
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(m_names.size()));
     for (const std::string& name : m_names)
-        texts << FromLocal(name);
+        texts << FileNameText(name);
     // One insertion for the whole folder, painted once.
     m_lstFiles->setUpdatesEnabled(false);
     m_lstFiles->clear();
@@ -283,7 +277,7 @@ void CConverterDlg::BatchStarted(std::size_t fileCount)
 
 void CConverterDlg::FileStarted(std::size_t number, const std::string& name)
 {
-    m_progress->StartFile(static_cast<int>(number), FromLocal(name));
+    m_progress->StartFile(static_cast<int>(number), FileNameText(name));
 }
 
 bool CConverterDlg::Cancelled() const
@@ -315,8 +309,8 @@ void CConverterDlg::ShowMessage(const std::string& text)
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const QString caption = FromLocal(ApplicationName());
-    QMessageBox box(QMessageBox::NoIcon, caption, FromLocal(text), QMessageBox::Ok, this);
+    const QString caption = FileNameText(ApplicationName());
+    QMessageBox box(QMessageBox::NoIcon, caption, FileNameText(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setIcon(QIcon());
     // Wide enough for the caption, which window managers would otherwise cut short.

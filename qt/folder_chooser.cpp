@@ -1,10 +1,10 @@
 #include "folder_chooser.h"
 
+#include "file_name_text.h"
 #include "folder_problem.h"
 #include "path_parts.h"
 
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,11 +25,6 @@ constexpr int kWidthInChars = 76;
 constexpr int kPlacesWidthInChars = 16;
 constexpr int kListLines = 16;
 
-QString Shown(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 bool IsFolder(const std::string& path)
 {
     std::error_code error;
@@ -40,11 +35,6 @@ std::string Parent(const std::string& folder)
 {
     const std::string parent = FolderOf(folder);
     return parent.size() > 1 ? parent.substr(0, parent.size() - 1) : std::string("/");
-}
-
-std::string Join(const std::string& folder, const std::string& name)
-{
-    return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 // The visible subfolders' names (links to folders included), in byte order.
@@ -81,8 +71,8 @@ FolderChooser::FolderChooser(QWidget* parent, const QString& title, const std::s
     m_places->setFixedWidth(fontMetrics().averageCharWidth() * kPlacesWidthInChars);
     m_places->setTextElideMode(Qt::ElideMiddle);
     for (const Place& place : m_placeList) {
-        auto* item = new QListWidgetItem(Shown(place.label), m_places);
-        item->setToolTip(Shown(place.folder));
+        auto* item = new QListWidgetItem(FileNameText(place.label), m_places);
+        item->setToolTip(FileNameText(place.folder));
         item->setIcon(style()->standardIcon(place.label == "Home" ? QStyle::SP_DirHomeIcon : QStyle::SP_DirIcon));
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -131,8 +121,8 @@ void FolderChooser::Open(const std::string& folder)
         texts << QStringLiteral("..");
     }
     for (const std::string& name : Subfolders(folder)) {
-        m_entries.push_back(Join(folder, name));
-        texts << Shown(name);
+        m_entries.push_back(JoinPath(folder, name));
+        texts << FileNameText(name);
     }
     m_list->blockSignals(true);
     m_list->clear();
@@ -149,14 +139,14 @@ void FolderChooser::Open(const std::string& folder)
 
 void FolderChooser::ShowProblem(const std::string& problem)
 {
-    m_message->setText(Shown(problem));
+    m_message->setText(FileNameText(problem));
     m_message->setVisible(!problem.empty());
 }
 
 void FolderChooser::Choose(const std::string& folder)
 {
     m_chosen = folder;
-    m_chosenText = Shown(folder);
+    m_chosenText = FileNameText(folder);
     m_edit->setText(m_chosenText);
 }
 
@@ -171,10 +161,9 @@ void FolderChooser::accept()
     // A path typed into the field wins; relative ones start at the listed folder.
     const QString typed = m_edit->text();
     if (typed != m_chosenText) {
-        const QByteArray bytes = QFile::encodeName(typed);
-        std::string path(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        std::string path = FileNameBytes(typed);
         if (path.empty() || path[0] != '/')
-            path = Join(m_current, path);
+            path = JoinPath(m_current, path);
         path = fs::path(path).lexically_normal().string();
         if (path.size() > 1 && path.back() == '/')
             path.pop_back();

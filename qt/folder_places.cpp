@@ -1,5 +1,7 @@
 #include "folder_places.h"
 
+#include "path_parts.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
@@ -14,12 +16,10 @@ std::string WithoutTrailingSlash(std::string folder)
     return folder;
 }
 
+// The root has no name of its own: it is shown as it is.
 std::string NameOf(const std::string& folder)
 {
-    const std::size_t slash = folder.find_last_of('/');
-    if (slash == std::string::npos || folder.size() == 1)
-        return folder;
-    return folder.substr(slash + 1);
+    return folder == "/" ? folder : FileNameOf(folder);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "dialog_ids.h"
 #include "folder_chooser.h"
 #include "folder_label_windows.h"
+#include "icon_position.h"
+#include "path_parts.h"
 #include "program_file.h"
 #include "windows_text.h"
 
@@ -35,6 +37,16 @@ CConverterDlg::CConverterDlg(StartPlace start) : m_start(std::move(start))
                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     m_hSmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+CConverterDlg::~CConverterDlg()
+{
+    // Loaded without LR_SHARED, so they are ours; the dialog that showed
+    // them is gone by now.
+    if (m_hIcon != nullptr)
+        DestroyIcon(m_hIcon);
+    if (m_hSmallIcon != nullptr)
+        DestroyIcon(m_hSmallIcon);
 }
 
 INT_PTR CConverterDlg::DoModal()
@@ -147,11 +159,11 @@ BOOL CConverterDlg::OnInitDialog()
     tool.lpszText = const_cast<wchar_t*>(L"");
     SendMessageW(m_folderTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(m_folderTip, TTM_SETMAXTIPWIDTH, 0, 800);
-    SetFolder(windows_text::WideToUtf8(m_start.folder));
+    SetFolder(m_start.folder);
     OnRefresh();
-    for (const std::wstring& name : m_start.names) {
+    for (const std::string& name : m_start.names) {
         const LRESULT index = SendMessageW(m_lstFiles, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(name.c_str()));
+                                           reinterpret_cast<LPARAM>(Wide(name).c_str()));
         if (index != LB_ERR)
             SendMessageW(m_lstFiles, LB_SETSEL, TRUE, index);
     }
@@ -165,12 +177,10 @@ void CConverterDlg::OnPaint()
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(m_hWnd, &paint);
     SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    const int iconWidth = GetSystemMetrics(SM_CXICON);
-    const int iconHeight = GetSystemMetrics(SM_CYICON);
     RECT client;
     GetClientRect(m_hWnd, &client);
-    const int x = (client.right - client.left - iconWidth + 1) / 2;
-    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    const int x = IconCentreOffset(client.right - client.left, GetSystemMetrics(SM_CXICON));
+    const int y = IconCentreOffset(client.bottom - client.top, GetSystemMetrics(SM_CYICON));
     DrawIcon(dc, x, y, m_hIcon);
     EndPaint(m_hWnd, &paint);
 }
@@ -197,9 +207,7 @@ void CConverterDlg::OnBrowseFolder()
         return;
     if (chosen.empty())
         return;
-    if (chosen.back() != '\\')
-        chosen += '\\';
-    SetFolder(chosen);
+    SetFolder(WithFolderSeparator(chosen));
     OnRefresh();
 }
 

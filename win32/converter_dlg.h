@@ -16,6 +16,9 @@
 class CConverterDlg : public BatchHost {
 public:
     explicit CConverterDlg(StartPlace start);
+    ~CConverterDlg() override;
+    CConverterDlg(const CConverterDlg&) = delete;
+    CConverterDlg& operator=(const CConverterDlg&) = delete;
     // Runs the dialog until Esc, the close box or Enter outside a button ends it.
     INT_PTR DoModal();
     // A message shown once the window is up (such as a misread zone).

@@ -1,7 +1,6 @@
 // tavrino-pcap-converter.exe: the converter window on Windows.
 
 #include "converter_dlg.h"
-#include "program_file.h"
 #include "runtime_zone.h"
 #include "windows_text.h"
 
@@ -16,16 +15,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     // The folder chooser is a COM object of the shell.
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     // Files dropped on the program, or "Open with", arrive as arguments.
-    std::vector<std::wstring> arguments;
+    std::vector<std::string> commandLine;
     int count = 0;
     if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        arguments.assign(argv + (count > 0 ? 1 : 0), argv + count);
+        for (int i = 0; i < count; ++i)
+            commandLine.push_back(windows_text::WideToUtf8(argv[i]));
         LocalFree(argv);
     }
-    std::wstring program;
-    windows_text::Utf8ToWide(ProgramFilePath(), program);
     {
-        CConverterDlg dialog(ChooseStartPlace(arguments, program));
+        CConverterDlg dialog(StartPlaceFor(commandLine));
         // The C runtime reads a TZ it does not understand as some other zone
         // without a word: say so, and which zone the time stamps will use.
         dialog.WarnAtStart(runtime_zone::EnvironmentZoneWarning());

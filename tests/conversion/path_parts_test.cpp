@@ -1,4 +1,4 @@
-// How every part of the program splits a path into folder and name.
+// How every part of the program splits a path into folder and name, and joins them.
 
 #include "path_parts.h"
 
@@ -17,4 +17,20 @@ TEST(PathParts, BaseNameDropsFolderAndExtension)
     EXPECT_EQ(BaseNameOf("/opt/tavrino-pcap-converter"), "tavrino-pcap-converter");
     EXPECT_EQ(BaseNameOf("/opt/conv.v2/conv.exe"), "conv");
     EXPECT_EQ(BaseNameOf("a.b.c"), "a.b");
+}
+
+TEST(PathParts, JoinPutsOneSeparatorBetweenFolderAndName)
+{
+    EXPECT_EQ(JoinPath<char>("/opt/conv/", "run.DT"), "/opt/conv/run.DT");
+    EXPECT_EQ(JoinPath<char>("/", "run.DT"), "/run.DT");
+    EXPECT_EQ(JoinPath<char>("", "run.DT"), "run.DT");
+#ifdef _WIN32
+    EXPECT_EQ(JoinPath<char>("C:\\caps", "run.DT"), "C:\\caps\\run.DT");
+    EXPECT_EQ(JoinPath<char>("C:/caps/", "run.DT"), "C:/caps/run.DT");
+    EXPECT_EQ(JoinPath<char>("D:", "run.DT"), "D:run.DT");
+    EXPECT_EQ(WithFolderSeparator(std::wstring(L"C:\\caps")), L"C:\\caps\\");
+#else
+    EXPECT_EQ(JoinPath<char>("/opt/conv", "run.DT"), "/opt/conv/run.DT");
+    EXPECT_EQ(WithFolderSeparator(std::string("/opt/conv")), "/opt/conv/");
+#endif
 }

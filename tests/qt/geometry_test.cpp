@@ -1,9 +1,8 @@
-// Dialog units, the minimised icon's position, and the dialog built from its template.
+// Dialog units, and the dialog built from its template.
 
 #include "dialog_fixture.h"
 #include "dialog_template.h"
 #include "dialog_units.h"
-#include "icon_position.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -31,15 +30,6 @@ TEST(DialogUnits, EdgesAreMappedOneByOne)
     EXPECT_EQ(r.width, 218);
     EXPECT_EQ(r.y, 113);      // 112.5
     EXPECT_EQ(r.height, 328); // 440.625 -> 441, less 113
-}
-
-TEST(MinimisedIcon, CentreTruncatesTowardZero)
-{
-    EXPECT_EQ(IconCentreOffset(33, 32), 1);
-    EXPECT_EQ(IconCentreOffset(32, 32), 0);
-    EXPECT_EQ(IconCentreOffset(0, 32), -15);  // -31 / 2, not -16
-    EXPECT_EQ(IconCentreOffset(2, 32), -14);
-    EXPECT_EQ(IconCentreOffset(100, 32), 34);
 }
 
 TEST(DialogTemplate, StylesAreTheResourceScriptNumbers)

@@ -2,6 +2,7 @@
 // window core's template table (its one source, from which the script's dialog
 // is written), the icon's two sizes, the version and the manifest.
 
+#include "dialog_ids.h"
 #include "dialog_template.h"
 #include "run_command.h"
 
@@ -148,7 +149,7 @@ TEST_F(WindowResources, DialogIsTheTemplateTableControlByControl)
 
 TEST_F(WindowResources, IconHasBothSizes)
 {
-    const BYTE* group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(128));
+    const BYTE* group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDR_MAINFRAME));
     ASSERT_NE(group, nullptr);
     TemplateReader icons(group);
     icons.Word();
@@ -162,7 +163,8 @@ TEST_F(WindowResources, IconHasBothSizes)
     }
     EXPECT_EQ(sizes, (std::vector<int>{32, 16}));
     for (const int size : {32, 16}) {
-        const HICON icon = static_cast<HICON>(LoadImageW(m_module, MAKEINTRESOURCEW(128), IMAGE_ICON, size, size, 0));
+        const HICON icon =
+            static_cast<HICON>(LoadImageW(m_module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
         EXPECT_NE(icon, nullptr) << size;
         if (icon != nullptr)
             DestroyIcon(icon);

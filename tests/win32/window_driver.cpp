@@ -1,5 +1,8 @@
 #include "window_driver.h"
 
+#include "dialog_ids.h"
+#include "resource_ids.h"
+
 #include <thread>
 
 namespace {
@@ -91,11 +94,11 @@ HWND WindowDriver::Dialog(std::chrono::milliseconds timeout)
     return m_dialog;
 }
 
-std::wstring WindowDriver::FolderLabel() { return TextOf(GetDlgItem(Dialog(), 1001)); }
+std::wstring WindowDriver::FolderLabel() { return TextOf(GetDlgItem(Dialog(), IDC_FOLDER_PATH)); }
 
 std::vector<std::wstring> WindowDriver::ListEntries()
 {
-    const HWND list = GetDlgItem(Dialog(), 1002);
+    const HWND list = GetDlgItem(Dialog(), IDC_FILE_LIST);
     std::vector<std::wstring> entries;
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
@@ -110,12 +113,12 @@ std::vector<std::wstring> WindowDriver::ListEntries()
 
 int WindowDriver::SelectedCount()
 {
-    return static_cast<int>(SendMessageW(GetDlgItem(Dialog(), 1002), LB_GETSELCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(GetDlgItem(Dialog(), IDC_FILE_LIST), LB_GETSELCOUNT, 0, 0));
 }
 
 std::vector<int> WindowDriver::SelectedIndices()
 {
-    const HWND list = GetDlgItem(Dialog(), 1002);
+    const HWND list = GetDlgItem(Dialog(), IDC_FILE_LIST);
     std::vector<int> selected;
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
@@ -127,8 +130,8 @@ std::vector<int> WindowDriver::SelectedIndices()
 
 void WindowDriver::SelectAll()
 {
-    Click(1004);
-    const LRESULT entries = SendMessageW(GetDlgItem(Dialog(), 1002), LB_GETCOUNT, 0, 0);
+    Click(IDC_SELECT_ALL);
+    const LRESULT entries = SendMessageW(GetDlgItem(Dialog(), IDC_FILE_LIST), LB_GETCOUNT, 0, 0);
     for (int i = 0; i < 100 && SelectedCount() != entries; ++i)
         Sleep(20);
 }
@@ -138,7 +141,7 @@ void WindowDriver::Click(int controlId) { PostMessageW(GetDlgItem(Dialog(), cont
 void WindowDriver::PressEscape()
 {
     // Through the dialog's own message loop, as a key press would come.
-    const HWND focus = GetDlgItem(Dialog(), 1007);
+    const HWND focus = GetDlgItem(Dialog(), IDC_START_CONVERSION);
     PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
@@ -192,7 +195,7 @@ HWND WindowDriver::WaitForProgress(const std::wstring& label, std::chrono::milli
         DWORD owner = 0;
         GetWindowThreadProcessId(progress, &owner);
         if (progress != nullptr && owner == m_process.dwProcessId &&
-            TextOf(GetDlgItem(progress, 1101)).compare(0, label.size(), label) == 0)
+            TextOf(GetDlgItem(progress, IDC_PROGRESS_FILE)).compare(0, label.size(), label) == 0)
             return progress;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -3,6 +3,7 @@
 // and ends on Esc.
 
 #include "capture_builder.h"
+#include "dialog_ids.h"
 #include "run_command.h"
 #include "test_files.h"
 #include "folder_label_windows.h"
@@ -120,7 +121,7 @@ TEST_F(WindowTest, FolderChooserIsTitledAndCancelChangesNothing)
     Frames(3, 1).WriteTo(dir / "run.DT");
     WindowDriver window(program, L"C:\\");
     ASSERT_NE(window.Dialog(), nullptr);
-    window.Click(1000);
+    window.Click(IDC_FOLDER_BROWSE);
     // Only opened and cancelled: its folder tree is never touched.
     HWND chooser = nullptr;
     for (int i = 0; i < 250 && chooser == nullptr; ++i) {
@@ -155,7 +156,7 @@ TEST_F(WindowTest, SelectAllAndStartWriteWhatDt2pcapWritesThenDone)
     ASSERT_NE(window.Dialog(), nullptr);
     window.SelectAll();
     EXPECT_EQ(window.SelectedCount(), 3);
-    window.Click(1007);
+    window.Click(IDC_START_CONVERSION);
     std::wstring caption;
     EXPECT_EQ(window.WaitForMessageBox(&caption), L"Done.");
     EXPECT_EQ(caption, L"tavrino-pcap-converter");
@@ -179,7 +180,7 @@ TEST_F(WindowTest, BrokenCaptureInTheMiddleShowsItsMessageAndEndsTheBatch)
     WindowDriver window(program, L"C:\\");
     ASSERT_NE(window.Dialog(), nullptr);
     window.SelectAll();
-    window.Click(1007);
+    window.Click(IDC_START_CONVERSION);
     EXPECT_EQ(window.WaitForMessageBox(), folder + L"b.DT File header error");
     window.DismissMessageBox();
     EXPECT_TRUE(window.NoMessageBoxFor(std::chrono::milliseconds(1500)));  // no "Done."
@@ -213,7 +214,7 @@ TEST_F(WindowTest, FailureOverTheProgressDialogLeavesTheMainWindowActive)
     WindowDriver window(program, L"C:\\");
     ASSERT_NE(window.Dialog(), nullptr);
     window.SelectAll();
-    window.Click(1007);
+    window.Click(IDC_START_CONVERSION);
     const HWND progress = window.WaitForProgress(L"File ");
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(window.WaitForMessageBox(), folder + L"e.DT File header error");
@@ -274,7 +275,7 @@ TEST_F(WindowTest, LongBatchShowsProgressAndCancelStopsIt)
     WindowDriver window(program, L"C:\\");
     ASSERT_NE(window.Dialog(), nullptr);
     window.SelectAll();
-    window.Click(1007);
+    window.Click(IDC_START_CONVERSION);
     // The progress dialog, on the same thread, once the batch has run a while.
     const HWND progress = window.WaitForProgress(L"File ");
     ASSERT_NE(progress, nullptr);

@@ -1,15 +1,10 @@
 #pragma once
 
-// Where the window opens: the folder it lists at start and the captures it
-// selects there.
+// The start place on POSIX systems: paths are taken from a working folder,
+// the program is found as it was started (links kept), and a program
+// installed among the system's programs opens on the working folder.
 
-#include <string>
-#include <vector>
-
-struct StartPlace {
-    std::string folder;              // ends with '/'
-    std::vector<std::string> names;  // captures of `folder` to select
-};
+#include "start_place.h"
 
 // The program's path as it was started, links not resolved: `argv0` itself
 // when it holds a '/', else the first match in `searchPath` (PATH's form).
@@ -22,15 +17,7 @@ std::string StartedProgramPath(const std::string& argv0, const std::string& sear
 // /bin, /usr/games...), also when reached through a link.
 bool IsSystemProgramFolder(const std::string& folder);
 
-// With arguments: a FOLDER opens on that folder; FILE... on the first file's
-// folder with those files of it selected. Without: the folder of the program
-// as started, or `workingFolder` when that is a system folder of programs.
+// ChooseStartPlace with relative arguments taken from `workingFolder`
+// (ending with '/'), which is also where an installed program opens.
 StartPlace ChooseStartPlace(const std::vector<std::string>& arguments, const std::string& startedProgram,
                             const std::string& workingFolder);
-
-// The working folder, ending with '/'.
-std::string WorkingFolder();
-
-// The start place for this process's command line (argv[0] first), with PATH
-// and the working folder as they are now.
-StartPlace StartPlaceFor(const std::vector<std::string>& commandLine);

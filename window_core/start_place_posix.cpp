@@ -1,4 +1,4 @@
-#include "start_place.h"
+#include "start_place_posix.h"
 
 #include "path_parts.h"
 #include "program_file.h"
@@ -6,18 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string WithSlash(std::string folder)
-{
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return folder;
-}
 
 // Absolute and without "." or ".." steps, but links kept as they are: a folder
 // reached through a link is shown by the name the user gave.
@@ -36,6 +31,34 @@ bool IsExecutableFile(const std::string& path)
     return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
 }
 
+class PosixPlaces final : public PlaceSystem {
+public:
+    explicit PosixPlaces(std::string workingFolder) : m_workingFolder(std::move(workingFolder)) {}
+
+    std::string Absolute(const std::string& path) const override { return AbsolutePath(path, m_workingFolder); }
+    bool IsFolder(const std::string& path) const override
+    {
+        std::error_code error;
+        return fs::is_directory(path, error);
+    }
+    bool SameFolder(const std::string& a, const std::string& b) const override { return a == b; }
+    std::string FolderWithoutArguments(const std::string& programFolder) const override
+    {
+        return programFolder.empty() || IsSystemProgramFolder(programFolder) ? m_workingFolder : programFolder;
+    }
+
+private:
+    std::string m_workingFolder;
+};
+
+// The working folder, ending with '/'.
+std::string WorkingFolder()
+{
+    std::error_code error;
+    const fs::path working = fs::current_path(error);
+    return error ? std::string("/") : WithFolderSeparator(working.string());
+}
+
 } // namespace
 
 std::string StartedProgramPath(const std::string& argv0, const std::string& searchPath,
@@ -49,7 +72,7 @@ std::string StartedProgramPath(const std::string& argv0, const std::string& sear
     for (;;) {
         const std::size_t colon = searchPath.find(':', start);
         const std::string folder = searchPath.substr(start, colon == std::string::npos ? colon : colon - start);
-        const std::string candidate = WithSlash(folder.empty() ? "." : folder) + argv0;
+        const std::string candidate = JoinPath(folder.empty() ? std::string(".") : folder, argv0);
         if (IsExecutableFile(candidate))
             return AbsolutePath(candidate, workingFolder);
         if (colon == std::string::npos)
@@ -80,32 +103,7 @@ bool IsSystemProgramFolder(const std::string& folder)
 StartPlace ChooseStartPlace(const std::vector<std::string>& arguments, const std::string& startedProgram,
                             const std::string& workingFolder)
 {
-    StartPlace place;
-    if (arguments.empty()) {
-        const std::string own = FolderOf(startedProgram);
-        place.folder = own.empty() || IsSystemProgramFolder(own) ? workingFolder : own;
-        return place;
-    }
-    const std::string first = AbsolutePath(arguments[0], workingFolder);
-    std::error_code error;
-    if (fs::is_directory(first, error)) {
-        place.folder = WithSlash(first);
-        return place;
-    }
-    place.folder = FolderOf(first);
-    for (const std::string& argument : arguments) {
-        const std::string path = AbsolutePath(argument, workingFolder);
-        if (FolderOf(path) == place.folder)
-            place.names.push_back(path.substr(place.folder.size()));
-    }
-    return place;
-}
-
-std::string WorkingFolder()
-{
-    std::error_code error;
-    const fs::path working = fs::current_path(error);
-    return error ? std::string("/") : WithSlash(working.string());
+    return ChooseStartPlace(arguments, startedProgram, PosixPlaces(workingFolder));
 }
 
 StartPlace StartPlaceFor(const std::vector<std::string>& commandLine)
