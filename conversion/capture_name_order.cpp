@@ -4,9 +4,8 @@
 
 bool CaptureNameLess(const std::string& a, const std::string& b)
 {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    const auto upperLess = [&](char x, char y) {
-        return static_cast<unsigned char>(upper(x)) < static_cast<unsigned char>(upper(y));
+    const auto upperLess = [](char x, char y) {
+        return static_cast<unsigned char>(UpperAscii(x)) < static_cast<unsigned char>(UpperAscii(y));
     };
     if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), upperLess))
         return true;

@@ -2,6 +2,7 @@
 
 #include "batch_outputs.h"
 #include "output_path.h"
+#include "path_parts.h"
 #include "write_error.h"
 
 namespace {
@@ -40,8 +41,9 @@ bool RunBatch(const std::string& folder, const std::vector<std::string>& names, 
         for (std::size_t index = 0; index < names.size(); ++index) {
             host.FileStarted(index + 1, names[index]);
             // Never over what an earlier capture of this batch wrote.
-            const std::string output = OutputPathFor(folder + names[index]);
-            if (!outputs.MayWrite(output, names[index], host) || !ConvertOne(folder + names[index], host)) {
+            const std::string capture = JoinPath(folder, names[index]);
+            const std::string output = OutputPathFor(capture);
+            if (!outputs.MayWrite(output, names[index], host) || !ConvertOne(capture, host)) {
                 complete = false;
                 break;
             }

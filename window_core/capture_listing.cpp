@@ -1,17 +1,10 @@
 #include "capture_listing.h"
 
-namespace {
-
-char Upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-} // namespace
+#include "capture_name_order.h"
 
 bool MatchesCapturePattern(const std::string& name)
 {
     const std::size_t n = name.size();
-    return n >= 3 && name[n - 3] == '.' && Upper(name[n - 2]) == 'D' && Upper(name[n - 1]) == 'T';
+    return n >= 3 && name[n - 3] == '.' && UpperAscii(name[n - 2]) == 'D' && UpperAscii(name[n - 1]) == 'T';
 }
 
