@@ -150,19 +150,16 @@ bool SteppingZoneToUtc(const LocalTime& local, std::int64_t& utc)
 // each must be what the zone gives for that second on its own.
 TEST(EntryClockIdentity, OffsetThatStepsInsideAnHourIsSeenByTheHourCheck)
 {
-    // 2021-06-01 08:00:00.50; the step at 10:17:23.
+    // 2021-06-01 08:00:00.50; the step at 10:17:23. In seconds since 1970 read
+    // as UTC: 2021-06-01 is day 18779 (51 years, 13 of them leap years, then
+    // 151 days of 2021), 1622505600 s; 08:00 is 28800 s later, 10:17:23 37043 s.
     const StartWords start{50, 0, 0, 8, 1, 6, 2021};
-    LocalTime stepTime;
-    stepTime.year = 2021, stepTime.month = 6, stepTime.day = 1, stepTime.hour = 10, stepTime.minute = 17;
-    stepTime.second = 23;
-    g_stepAt = CivilSeconds(stepTime);
+    const std::int64_t startUtc = 1622534400;
+    g_stepAt = 1622542643;
     const Bytes time = start.TimeWord(), date = start.DateWord();
     std::mt19937 random(1017);
     for (const std::int64_t step : {1800, 1, -1, -3600}) {
         g_stepSeconds = step;
-        LocalTime startTime;
-        startTime.year = 2021, startTime.month = 6, startTime.day = 1, startTime.hour = 8;
-        const std::int64_t startUtc = CivilSeconds(startTime);
         std::vector<std::uint64_t> counters;
         for (std::uint64_t second = 0; second < 5 * 3600; ++second)
             counters.push_back(second * 1000 + random() % 1000);

@@ -115,7 +115,7 @@ TEST_F(FileLayerWindowsTest, EverySpellingOfOneFileHasOneIdentity)
     for (const std::string& spelling : {dir / "RUN1.dt", dir / "link.DT", std::string(".\\run1.DT")}) {
         file_layer::Replacement replacement;
         EXPECT_FALSE(replacement.Create(spelling, {original.id})) << spelling;
-        EXPECT_EQ(file_layer::LastErrorText(), file_layer::kOutputIsTheInput) << spelling;
+        EXPECT_EQ(file_layer::LastErrorText(), "it is the capture file being converted") << spelling;
     }
     SetCurrentDirectoryW(L"C:\\");
     EXPECT_EQ(ReadFileBytes(dir / "run1.DT"), (std::vector<std::uint8_t>{1, 2, 3}));

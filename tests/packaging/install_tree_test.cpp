@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -21,6 +22,21 @@ std::string ReadText(const fs::path& path)
 {
     const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// The keys of a menu entry (a .desktop file); none when it is missing.
+std::map<std::string, std::string> DesktopEntryKeys(const fs::path& entry)
+{
+    std::map<std::string, std::string> keys;
+    if (!fs::is_regular_file(entry))
+        return keys;
+    std::istringstream lines(ReadText(entry));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos && line[0] != '#')
+            keys[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return keys;
 }
 
 bool IsExecutableFile(const fs::path& path)
@@ -63,6 +79,15 @@ TEST_F(InstalledTree, ProgramsLandInBinAndRunFromThere)
         EXPECT_FALSE(fs::exists(prefix() / "bin/tavrino-pcap-converter"));
 }
 
+// A name as a man page spells it: every '-' escaped.
+std::string ManSpelling(const std::string& text)
+{
+    std::string out;
+    for (const char c : text)
+        out += c == '-' ? std::string("\\-") : std::string(1, c);
+    return out;
+}
+
 TEST_F(InstalledTree, ManPageIsInSectionOneAndCoversEveryOption)
 {
     const fs::path page = prefix() / "share/man/man1/dt2pcap.1.gz";
@@ -71,9 +96,32 @@ TEST_F(InstalledTree, ManPageIsInSectionOneAndCoversEveryOption)
     EXPECT_EQ(gunzip.exitCode, 0) << gunzip.err;
     const std::string& text = gunzip.out;
     EXPECT_EQ(text.rfind(".TH DT2PCAP 1", 0), 0u);
-    // Every option of --help is documented.
-    for (const char* option : {"output", "tz", "keep", "quiet", "help", "version"})
-        EXPECT_NE(text.find(std::string("\\-\\-") + option), std::string::npos) << option;
+    std::vector<std::string> manLines;
+    std::istringstream manText(text);
+    for (std::string line; std::getline(manText, line);)
+        manLines.push_back(line);
+
+    // Every option the installed program's --help lists is documented, a short
+    // form on the same line as its long one.
+    const CommandResult help = RunCommand({prefix() / "bin/dt2pcap", "--help"});
+    ASSERT_EQ(help.exitCode, 0) << help.err;
+    const std::regex option(R"(^ +(?:-([a-zA-Z]), )?--([a-z][a-z-]*))");
+    std::istringstream helpLines(help.out);
+    int options = 0;
+    for (std::string line; std::getline(helpLines, line);) {
+        std::smatch found;
+        if (!std::regex_search(line, found, option))
+            continue;
+        ++options;
+        const std::string longForm = ManSpelling("--" + found[2].str());
+        const std::string shortForm = found[1].matched ? ManSpelling("-" + found[1].str()) : std::string();
+        bool documented = false;
+        for (const std::string& manLine : manLines)
+            documented = documented || (manLine.find(longForm) != std::string::npos &&
+                                        manLine.find(shortForm) != std::string::npos);
+        EXPECT_TRUE(documented) << line;
+    }
+    EXPECT_GE(options, 2) << help.out;  // the help's option lines were read
 }
 
 TEST_F(InstalledTree, MenuEntryStartsTheWindowWithItsIcon)
@@ -88,12 +136,7 @@ TEST_F(InstalledTree, MenuEntryStartsTheWindowWithItsIcon)
     std::string line;
     std::getline(lines, line);
     EXPECT_EQ(line, "[Desktop Entry]");
-    std::map<std::string, std::string> keys;
-    while (std::getline(lines, line)) {
-        const std::size_t equals = line.find('=');
-        if (equals != std::string::npos && line[0] != '#')
-            keys[line.substr(0, equals)] = line.substr(equals + 1);
-    }
+    std::map<std::string, std::string> keys = DesktopEntryKeys(entry);
     EXPECT_EQ(keys["Type"], "Application");
     EXPECT_EQ(keys["Name"], "TAVRINO pcap converter");
     // Files chosen in a file manager arrive as arguments.
@@ -221,8 +264,14 @@ TEST_F(InstalledFileType, SoftwareCentresValidateItsMetainfo)
     const CommandResult validate = RunCommand({"/usr/bin/env", "appstreamcli", "validate", "--no-net", metainfo});
     EXPECT_EQ(validate.exitCode, 0) << validate.out << validate.err;
     const std::string text = ReadText(metainfo);
-    EXPECT_NE(text.find("<launchable type=\"desktop-id\">" + std::string(APP_ID) + ".desktop</launchable>"),
-              std::string::npos);
+    // What a software centre launches is the installed menu entry of the window.
+    const std::string launchableTag = "<launchable type=\"desktop-id\">";
+    const std::size_t launchable = text.find(launchableTag);
+    ASSERT_NE(launchable, std::string::npos) << text;
+    const std::size_t idStart = launchable + launchableTag.size();
+    const std::string desktopId = text.substr(idStart, text.find('<', idStart) - idStart);
+    EXPECT_EQ(DesktopEntryKeys(prefix() / "share/applications" / desktopId)["Exec"], "tavrino-pcap-converter %F")
+        << desktopId;
     EXPECT_NE(text.find("<mediatype>application/x-tavrino-capture</mediatype>"), std::string::npos);
 }
 
@@ -249,7 +298,13 @@ TEST_F(InstalledFileType, CaptureIsRecognisedAndOpensWithTheConverter)
     const CommandResult other = RunCommand({"/usr/bin/env", "xdg-mime", "query", "filetype", files / "other.bin"}, "", env);
     EXPECT_NE(other.out, "application/x-tavrino-capture\n");
 
+    // The application a double-click uses is a menu entry that starts the
+    // converter's window with the files.
     const CommandResult app =
         RunCommand({"/usr/bin/env", "xdg-mime", "query", "default", "application/x-tavrino-capture"}, "", env);
-    EXPECT_EQ(app.out, std::string(APP_ID) + ".desktop\n") << app.err;
+    ASSERT_EQ(app.exitCode, 0) << app.err;
+    const std::string desktopId = app.out.substr(0, app.out.find('\n'));
+    ASSERT_FALSE(desktopId.empty()) << "no application opens a capture";
+    EXPECT_EQ(DesktopEntryKeys(prefix() / "share/applications" / desktopId)["Exec"], "tavrino-pcap-converter %F")
+        << desktopId;
 }

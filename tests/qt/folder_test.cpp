@@ -5,7 +5,9 @@
 #include "folder_chooser.h"
 #include "folder_places.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +16,17 @@
 #include <sys/stat.h>
 
 using Rows = std::vector<int>;
+
+namespace {
+
+// The folder of this test program as it was started, ending with '/': where
+// a dialog given no other place opens.
+std::string ProgramFolder()
+{
+    return QFileInfo(QCoreApplication::arguments().value(0)).absolutePath().toStdString() + "/";
+}
+
+} // namespace
 
 class FolderChoice : public DialogTest {
 protected:
@@ -40,7 +53,9 @@ protected:
 
 TEST_F(FolderChoice, ChooserIsTitledAndStartsOnTheLabelsFolder)
 {
-    const std::string start = dlg->m_strFolder;
+    // The dialog opens on this program's folder, and the chooser with it.
+    const std::string start = ProgramFolder();
+    EXPECT_EQ(dlg->m_stcFolder->toolTip().toStdString(), start);
     ChooseFolder(Dir());
     EXPECT_EQ(chooserTitle, QStringLiteral("select folder"));
     EXPECT_EQ(chooserStart + "/", start);
@@ -199,7 +214,7 @@ TEST_F(FolderChoice, PathThatIsNoFolderIsNamedUnderTheFieldAndTheChooserStaysOpe
 
 TEST_F(FolderChoice, PlacesAreHomeTheStartFolderAndTheFoldersChosenBefore)
 {
-    const std::string start = dlg->m_strFolder;
+    const std::string start = ProgramFolder();
     ChooseFolder(Dir() + "sub");
     ChooseFolder(Dir());
     watcher.Queue([&](QWidget* modal) {

@@ -4,7 +4,6 @@
 
 #include "dialog_fit.h"
 #include "dialog_fixture.h"
-#include "dialog_units.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -92,13 +91,22 @@ TEST_F(SmallScreen, LargeFontIsScaledDownUntilTheWholeDialogIsOnScreen)
     EXPECT_TRUE(area.contains(dlg->frameGeometry())) << Shown(dlg->frameGeometry()) << " on " << Shown(area);
     EXPECT_LE(dlg->height() + frame.top() + frame.bottom(), area.height());
     EXPECT_LT(dlg->font().pointSizeF(), large.pointSizeF());
-    // Only as much smaller as needed: one step larger would not fit.
-    const double scale = dlg->font().pointSizeF() / large.pointSizeF();
-    const PixelRect larger = MapDialogRect(0, 0, 210, 241, BaseUnitsOf(ScaledFont(large, scale + 0.02)));
-    EXPECT_GT(larger.height + frame.top() + frame.bottom(), area.height());
 
     // The controls are laid out with the smaller font: "Start conversion" is
     // inside the dialog.
     const QRect button = dlg->m_btnStartConversion->geometry();
     EXPECT_TRUE(dlg->rect().contains(button)) << Shown(button);
+
+    // Only as much smaller as needed: the dialog at a font larger by 3% of the
+    // desktop's size, opened on the large screen where it has room, is too
+    // tall for this one.
+    const double chosen = dlg->font().pointSizeF();
+    dlg.reset();
+    QFont larger = large;
+    larger.setPointSizeF(chosen + 0.03 * large.pointSizeF());
+    QApplication::setFont(larger);
+    QCursor::setPos(0, 0);
+    OpenDialog();
+    ASSERT_EQ(dlg->font().pointSizeF(), larger.pointSizeF()) << "made smaller on the large screen too";
+    EXPECT_GT(dlg->height() + frame.top() + frame.bottom(), area.height()) << dlg->height();
 }

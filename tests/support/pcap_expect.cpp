@@ -1,14 +1,30 @@
 #include "pcap_expect.h"
 
+namespace {
+
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInYear(int year) { return IsLeapYear(year) ? 366 : 365; }
+
+} // namespace
+
 std::int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int second)
 {
-    // Days from 1970-01-01 to the first of the month (proleptic Gregorian calendar).
-    const int y = year - (month <= 2);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const std::int64_t days = std::int64_t{era} * 146097 + dayOfEra - 719468 + (day - 1);
+    // Counted the long way, a year and a month at a time from 1970-01-01, so
+    // that the expected times owe nothing to the converter's own calendar
+    // arithmetic (eras of 400 years counted from March).
+    static const int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    std::int64_t days = 0;
+    for (int y = 1970; y < year; ++y)
+        days += DaysInYear(y);
+    for (int y = year; y < 1970; ++y)
+        days -= DaysInYear(y);
+    for (int m = 1; m < month; ++m)
+        days += kDaysInMonth[m - 1] + (m == 2 && IsLeapYear(year) ? 1 : 0);
+    days += day - 1;
     return days * 86400 + hour * 3600 + minute * 60 + second;
 }
 

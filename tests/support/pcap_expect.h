@@ -9,7 +9,8 @@
 #include <ostream>
 #include <string>
 
-// Seconds since 1970 of a UTC civil time, by plain arithmetic (no mktime).
+// Seconds since 1970 of a UTC civil time, counted a year and a month at a
+// time (neither mktime nor the converter's calendar).
 // Month 1-12; day, hour, minute and second may run over (day 0, second 61).
 std::int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int second);
 
