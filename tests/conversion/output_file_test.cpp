@@ -324,12 +324,19 @@ public:
     int stopAt = 1;
 };
 
-TEST_F(OutputFileTest, StoppedConversionLeavesTheEarlierOutputAndNothingElse)
+// 3000 frames of 1000 bytes: large enough for progress reports in the middle
+// of the walk.
+EntryLog ManyFrames()
 {
-    // Large enough for progress reports in the middle of the walk.
     EntryLog log;
     for (std::uint32_t i = 0; i < 3000; ++i)
         log.Frame({Bytes(1000, static_cast<std::uint8_t>(i)), i});
+    return log;
+}
+
+TEST_F(OutputFileTest, StoppedConversionLeavesTheEarlierOutputAndNothingElse)
+{
+    const EntryLog log = ManyFrames();
     CaptureWith(log).WriteTo(input);
     for (int stopAt : {1, 2}) {
         WriteFileBytes(output, kOldOutput);
@@ -349,9 +356,7 @@ TEST_F(OutputFileTest, StoppedConversionLeavesTheEarlierOutputAndNothingElse)
 TEST_F(OutputFileTest, WithoutUnnamedFilesAHiddenFileStandsInAndIsAlwaysRemoved)
 {
     file_layer::UseHiddenTemporaryFilesOnly(true);
-    EntryLog log;
-    for (std::uint32_t i = 0; i < 3000; ++i)
-        log.Frame({Bytes(1000, static_cast<std::uint8_t>(i)), i});
+    const EntryLog log = ManyFrames();
     CaptureWith(log).WriteTo(input);
 
     // Sees the folder at the first progress report; then stops, throws or goes on.
@@ -441,9 +446,7 @@ TEST_F(OutputFileTest, ACaptureThatChangesWhileReadSaysSoAndLeavesTheEarlierOutp
 TEST_F(OutputFileTest, AnotherRunLeavesALiveHiddenFileAlone)
 {
     file_layer::UseHiddenTemporaryFilesOnly(true);
-    EntryLog log;
-    for (std::uint32_t i = 0; i < 3000; ++i)
-        log.Frame({Bytes(1000, static_cast<std::uint8_t>(i)), i});
+    const EntryLog log = ManyFrames();
     CaptureWith(log).WriteTo(input);
     const std::string copy = dir / "copy.DT";
     CaptureWith(log).WriteTo(copy);
