@@ -22,6 +22,9 @@ PACKAGES_linux += bindfs xfsprogs
 # make fuzz (libFuzzer: clang), make bench (time, bc, python3), make
 # window-check (Xvfb, openbox, xdotool, Xlib for its ping probe).
 PACKAGES_linux += clang libclang-rt-14-dev time bc python3 xvfb openbox xdotool libx11-dev
+# Tests of the messages in a Japanese locale (ja_JP.UTF-8, generated below;
+# they say why they skip where it is not).
+PACKAGES_linux += locales
 
 # The Windows edition: make windows cross-builds with mingw-w64, GoogleTest
 # from its source for the test programs, this machine's compiler for the
@@ -57,6 +60,11 @@ deps-all deps-linux deps-windows deps-web: deps-%:
 	  echo "Installing:$$missing"; \
 	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+	@case "$*" in linux|all) \
+	  locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8' || { \
+	    echo "Generating the ja_JP.UTF-8 locale"; \
+	    $(SUDO) sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen && $(SUDO) locale-gen; }; \
+	esac
 
 build: deps-linux
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release

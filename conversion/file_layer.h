@@ -39,8 +39,15 @@ struct FileId {
 };
 
 // The reason of the last failed call of this layer on this thread, such as
-// "No space left on device" or kOutputIsACapture.
+// "No space left on device" or kOutputIsACapture. The same words in every
+// program and whatever the locale: the window's message reads as dt2pcap's.
 std::string LastErrorText();
+
+#ifdef __linux__
+// The system's reason for the error number `error` in those same words
+// ("Permission denied"), for the window's own messages about files.
+std::string SystemErrorText(int error);
+#endif
 
 // Opens an existing regular file for reading. Anything else -- missing,
 // unreadable, a directory, a FIFO, a socket, a device -- fails at once,

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <locale.h>
 #include <random>
 #include <sys/ioctl.h>
 #include <system_error>
@@ -317,13 +318,25 @@ bool ConcernsTheName(int error)
 
 const char kPathSeparators[] = "/";
 
+std::string SystemErrorText(int error)
+{
+    // The "C" locale's words, which are the system's own: a window whose
+    // toolkit took the desktop's locale would otherwise get them translated
+    // into the middle of an English message.
+    static const locale_t untranslated = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
+    if (untranslated != locale_t(0))
+        return ::strerror_l(error, untranslated);
+    return std::strerror(error);
+}
+
 std::string LastErrorText()
 {
-    switch (errno) {
+    const int error = errno;
+    switch (error) {
     case kIsTheInput: return kOutputIsTheInput;
     case kIsACapture: return kOutputIsACapture;
     case kIsNotAFile: return kOutputIsNotAFile;
-    default: return std::strerror(errno);
+    default: return SystemErrorText(error);
     }
 }
 

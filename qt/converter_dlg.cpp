@@ -309,8 +309,15 @@ void CConverterDlg::ShowMessage(const std::string& text)
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
+    ShowApplicationMessage(text, this);
+    if (busy)
+        QApplication::restoreOverrideCursor();
+}
+
+void ShowApplicationMessage(const std::string& text, QWidget* owner)
+{
     const QString caption = FileNameText(ApplicationName());
-    QMessageBox box(QMessageBox::NoIcon, caption, FileNameText(text), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, caption, FileNameText(text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setIcon(QIcon());
     // Wide enough for the caption, which window managers would otherwise cut short.
@@ -320,6 +327,4 @@ void CConverterDlg::ShowMessage(const std::string& text)
                       grid->columnCount());
     }
     box.exec();
-    if (busy)
-        QApplication::restoreOverrideCursor();
 }

@@ -38,8 +38,7 @@ public:
 
     // Converts one capture with this dialog as the owner of its message box.
     int ConvertCaptureFile(std::string path) override;
-    // A modal box on the dialog: the text, one OK button, no icon, the
-    // application's name as caption.
+    // A modal box on the dialog (ShowApplicationMessage).
     void ShowMessage(const std::string& text) override;
     // Shows how far the batch is and lets the event loop run now and then;
     // false once the user has cancelled the batch.
@@ -97,3 +96,7 @@ private:
     std::unique_ptr<BatchProgress> m_progress;  // while a batch runs
     std::vector<DialogItem> m_items;
 };
+
+// A modal box as the dialog shows them: the text, one OK button, no icon, the
+// application's name as caption; over `owner`, or on its own without one.
+void ShowApplicationMessage(const std::string& text, QWidget* owner);

@@ -1,7 +1,8 @@
 #include "folder_problem.h"
 
+#include "file_layer.h"
+
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -12,13 +13,13 @@ std::string FolderProblem(const std::string& path)
     if (::stat(path.c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return quoted + " does not exist.";
-        return quoted + " cannot be read: " + std::strerror(errno) + ".";
+        return quoted + " cannot be read: " + file_layer::SystemErrorText(errno) + ".";
     }
     if (!S_ISDIR(info.st_mode))
         return quoted + " is not a folder.";
     DIR* dir = ::opendir(path.c_str());
     if (!dir)
-        return quoted + " cannot be read: " + std::strerror(errno) + ".";
+        return quoted + " cannot be read: " + file_layer::SystemErrorText(errno) + ".";
     ::closedir(dir);
     return "";
 }

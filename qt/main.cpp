@@ -14,6 +14,9 @@ int main(int argc, char** argv)
     // The arguments are the folder or captures to open on (the menu entry's %F);
     // Qt is given only the program's name.
     theApp.m_commandLine.assign(argv, argv + argc);
+    int status = 0;
+    if (theApp.AnswerWithoutWindow(status))
+        return status;
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     // Where the window manager takes icons from the menu entry (Wayland).

@@ -1,13 +1,16 @@
 #include "start_place_posix.h"
 
+#include "file_layer.h"
 #include "path_parts.h"
 #include "program_file.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -40,6 +43,13 @@ public:
     {
         std::error_code error;
         return fs::is_directory(path, error);
+    }
+    std::string WhyNotAFile(const std::string& path) const override
+    {
+        struct stat info;
+        if (::stat(path.c_str(), &info) != 0)
+            return file_layer::SystemErrorText(errno);
+        return S_ISREG(info.st_mode) ? std::string() : std::string(kNotAFile);
     }
     bool SameFolder(const std::string& a, const std::string& b) const override { return a == b; }
     std::string FolderWithoutArguments(const std::string& programFolder) const override
@@ -116,5 +126,5 @@ StartPlace StartPlaceFor(const std::vector<std::string>& commandLine)
         started = ProgramFilePath();
     const std::vector<std::string> arguments(commandLine.empty() ? commandLine.end() : commandLine.begin() + 1,
                                              commandLine.end());
-    return ChooseStartPlace(arguments, started, working);
+    return ChooseStartPlace(ReadWindowArguments(arguments), started, PosixPlaces(working));
 }

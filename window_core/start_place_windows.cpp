@@ -71,6 +71,16 @@ public:
         const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
+    std::string WhyNotAFile(const std::string& path) const override
+    {
+        const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return windows_text::SystemErrorText(GetLastError());
+        // Devices answer to names of their own in every folder (NUL.DT).
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || windows_text::IsDeviceName(Wide(FileNameOf(path))))
+            return kNotAFile;
+        return std::string();
+    }
     bool SameFolder(const std::string& a, const std::string& b) const override { return SameText(Wide(a), Wide(b)); }
     std::string FolderWithoutArguments(const std::string& programFolder) const override
     {
@@ -90,5 +100,5 @@ StartPlace StartPlaceFor(const std::vector<std::string>& commandLine)
     // Where the program's own file is, whatever name started it.
     const std::vector<std::string> arguments(commandLine.empty() ? commandLine.end() : commandLine.begin() + 1,
                                              commandLine.end());
-    return ChooseStartPlace(arguments, ProgramFilePath(), WindowsPlaces());
+    return ChooseStartPlace(ReadWindowArguments(arguments), ProgramFilePath(), WindowsPlaces());
 }

@@ -6,6 +6,7 @@
 #include "output_path.h"
 #include "write_error.h"
 
+#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -195,6 +196,25 @@ TEST_F(OutputFileTest, OutputNamesThatMayNotBeReplaced)
         ::unlink(output.c_str());
         ::unlink((dir / "fifo").c_str());
     }
+}
+
+// The system's reason comes in its own words whatever the locale (a window's
+// toolkit sets the desktop's), as in dt2pcap, which keeps the "C" locale.
+TEST_F(OutputFileTest, TheReasonIsTheSameInAJapaneseLocale)
+{
+    kCapture.WriteTo(input);
+    WriteFileBytes(output, kOldOutput);
+    EXPECT_EQ(::chmod(output.c_str(), 0444), 0);  // read-only: refused with EACCES
+    const std::string earlier = std::setlocale(LC_ALL, nullptr);
+    const bool japanese = std::setlocale(LC_ALL, "ja_JP.UTF-8") != nullptr;
+    const bool translated = std::string(std::strerror(EACCES)) != "Permission denied";
+    EXPECT_EQ(Convert(), -1);
+    std::setlocale(LC_ALL, earlier.c_str());
+    if (!japanese)
+        GTEST_SKIP() << "the ja_JP.UTF-8 locale is not generated here (locale-gen)";
+    if (!translated)
+        GTEST_SKIP() << "ja_JP.UTF-8 has no translation of the system's messages here";
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Write file Open error\n" + output + ": Permission denied"});
 }
 
 // Another capture, or this one reached by another path or mount, is never

@@ -4,11 +4,14 @@
 #include "batch_outputs.h"
 #include "dialog_fixture.h"
 #include "pcap_expect.h"
+#include "run_command.h"
 
 #include <QApplication>
 #include <QListWidget>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -193,6 +196,32 @@ TEST_F(Batch, SecondCaptureWithTheSameOutputFailsAndKeepsTheFirstsResult)
                                              "not replaced by run.dt")});
     EXPECT_EQ(FrameLengths("run.pcap"), std::vector<unsigned>{60});
     EXPECT_FALSE(PathExists(Dir() + "z.pcap"));  // the batch ended there
+}
+
+// The window's toolkit takes the desktop's locale; dt2pcap keeps the "C" one.
+// The reason under the message is the same words in both.
+TEST_F(Batch, TheDetailLineIsDt2pcapsInAJapaneseLocale)
+{
+    const ScopedLocale japanese("ja_JP.UTF-8");
+    if (!japanese.Taken())
+        GTEST_SKIP() << "the ja_JP.UTF-8 locale is not generated here (locale-gen)";
+    if (std::string(std::strerror(EACCES)) == "Permission denied")
+        GTEST_SKIP() << "ja_JP.UTF-8 has no translation of the system's messages here";
+
+    Put("run.DT", ValidCapture({60}));
+    Put("run.pcap", {'o', 'l', 'd'});
+    ASSERT_EQ(::chmod((Dir() + "run.pcap").c_str(), 0444), 0);
+    OpenDialog();
+    ChooseFolder(Dir());
+    ClickEntry(0);
+    Start();
+    const std::string detail = Dir() + "run.pcap: Permission denied";
+    EXPECT_EQ(watcher.Texts(), Texts{Message("Write file Open error\n" + detail)});
+
+    const CommandResult dt2pcap =
+        RunCommand({DT2PCAP_PATH, Dir() + "run.DT"}, "", {"LANG=ja_JP.UTF-8", "LC_ALL=ja_JP.UTF-8", "TZ=UTC"});
+    EXPECT_EQ(dt2pcap.exitCode, 1);
+    EXPECT_EQ(dt2pcap.err, "Write file Open error\n" + detail + "\n");
 }
 
 // The rule both windows and dt2pcap follow: an output is refused to a capture

@@ -8,6 +8,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <clocale>
+
+ScopedLocale::ScopedLocale(const char* name) : m_earlier(std::setlocale(LC_ALL, nullptr))
+{
+    m_taken = std::setlocale(LC_ALL, name) != nullptr;
+}
+
+ScopedLocale::~ScopedLocale() { std::setlocale(LC_ALL, m_earlier.c_str()); }
+
 Bytes ValidCapture(const std::vector<unsigned>& frameLengths)
 {
     EntryLog log;

@@ -23,6 +23,21 @@ Bytes ValidCapture(const std::vector<unsigned>& frameLengths);
 // 16 bytes that are not a capture's header: " File header error".
 Bytes BrokenCapture();
 
+// The process's C locale for one test, as the toolkit sets it from the
+// desktop's; `Taken()` is false where that locale is not generated.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const char* name);
+    ~ScopedLocale();
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+    bool Taken() const { return m_taken; }
+
+private:
+    std::string m_earlier;
+    bool m_taken = false;
+};
+
 class DialogTest : public ::testing::Test {
 protected:
     void TearDown() override;

@@ -4,6 +4,7 @@
 
 #include "folder_chooser.h"
 #include "folder_places.h"
+#include "folder_problem.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,7 +14,10 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Rows = std::vector<int>;
 
@@ -210,6 +214,23 @@ TEST_F(FolderChoice, PathThatIsNoFolderIsNamedUnderTheFieldAndTheChooserStaysOpe
     ClickButton(IDC_FOLDER_BROWSE);
     EXPECT_TRUE(answered);
     EXPECT_EQ(dlg->m_strFolder, Dir() + "sub/");
+}
+
+// The system's reason in the same words as dt2pcap's, in the desktop's locale too.
+TEST(FolderProblem, TheSystemsReasonIsUntranslated)
+{
+    TempDir dir;
+    const std::string loop = dir / "loop";
+    ASSERT_EQ(::symlink("loop", loop.c_str()), 0);
+    const std::string expected = "\u201c" + loop + "\u201d cannot be read: Too many levels of symbolic links.";
+    EXPECT_EQ(FolderProblem(loop), expected);
+
+    const ScopedLocale japanese("ja_JP.UTF-8");
+    if (!japanese.Taken())
+        GTEST_SKIP() << "the ja_JP.UTF-8 locale is not generated here (locale-gen)";
+    if (std::string(std::strerror(ELOOP)) == "Too many levels of symbolic links")
+        GTEST_SKIP() << "ja_JP.UTF-8 has no translation of the system's messages here";
+    EXPECT_EQ(FolderProblem(loop), expected);
 }
 
 TEST_F(FolderChoice, PlacesAreHomeTheStartFolderAndTheFoldersChosenBefore)
