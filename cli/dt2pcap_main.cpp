@@ -35,7 +35,7 @@ int PrintAndExit(const char* text)
     return 1;
 }
 
-int Run(int argc, char** argv)
+int Run(int argc, char** argv, bool ownConsole)
 {
     Options options;
     std::string error;
@@ -51,11 +51,19 @@ int Run(int argc, char** argv)
                             "There is NO WARRANTY, to the extent permitted by law.\n");
     case ParseResult::NoFiles:
         WriteStandardError(kUsage);
+        if (ownConsole)
+            WriteStandardError("\nTo convert captures without a command prompt, drop their .DT files onto\n"
+                               "dt2pcap.exe.\n");
         return 2;
     case ParseResult::UsageError:
         return UsageError(error);
     case ParseResult::Run:
         break;
+    }
+    // Dropped files: each one's result, not just the first failure's.
+    if (ownConsole) {
+        options.keepGoing = true;
+        options.verbose = true;
     }
     ExpandWildcards(options.files);
     if (!options.output.empty() && options.files.size() > 1)
@@ -104,5 +112,9 @@ int Run(int argc, char** argv)
 int Dt2pcapMain(int argc, char** argv)
 {
     PrepareProcess();
-    return Run(argc, argv);
+    if (!ConsoleIsItsOwn())
+        return Run(argc, argv, false);
+    const int status = Run(argc, argv, true);
+    WaitForKey();
+    return status;
 }

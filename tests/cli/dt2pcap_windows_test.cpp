@@ -1,6 +1,6 @@
 // dt2pcap.exe's Windows side: zones in the C runtime's form, the console and
 // NUL, a reader that closes the pipe, names beyond ASCII, wildcards, a .pcap
-// another program holds, names on a console.
+// another program holds, a console of its own.
 
 #include "dt2pcap_fixture.h"
 #include "test_console_windows.h"
@@ -266,6 +266,51 @@ TEST_F(Dt2pcapWindows, SharedConsoleShowsNamesWholeAndAFileGetsUtf8)
     EXPECT_EQ(ExitCodeOf(process, 30000), 1);
     const std::vector<std::uint8_t> bytes = ReadFileBytes(dir / "err.txt");
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "無い.DT Open error\ndt2pcap: 1 of 2 files not converted\n");
+}
+
+// A double-click on dt2pcap.exe, or files dropped onto it: a console it has
+// to itself. How to use it, or every file's result, stays until a key.
+TEST_F(Dt2pcapWindows, ConsoleOfItsOwnStaysUntilAKey)
+{
+    NotACapture().WriteTo(dir / "壊れた.DT");
+    const struct {
+        std::wstring arguments;
+        std::vector<std::string> shown;
+        int status;
+    } cases[] = {
+        {L"", {"Usage: dt2pcap [OPTION]... FILE...\n", "drop their .DT files onto\ndt2pcap.exe.\n"}, 2},
+        {L"壊れた.DT run1.DT",
+         {"壊れた.DT File header error\nrun1.DT: 25 frames, 25 header-only entries skipped, ",
+          "dt2pcap: 1 of 2 files not converted\n"},
+         1},
+    };
+    const std::string prompt = "\nPress any key to close this window.\n";
+    for (const auto& run : cases) {
+        TestConsole console;
+        if (!console.Open())
+            GTEST_SKIP() << "no console buffer (wine has one only with a display)";
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(Start(run.arguments, console.Output(), console.Output(), process, console.Input(),
+                          CREATE_SUSPENDED));
+        // Detached before dt2pcap runs, so that it finds itself alone.
+        console.Detach();
+        ResumeThread(process.hThread);
+        std::string shown;
+        for (int tries = 0; tries < 300; ++tries) {
+            const bool ended = WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0;
+            shown = ToUtf8(console.Text());
+            if (ended || shown.find(prompt) != std::string::npos)
+                break;
+        }
+        for (const std::string& part : run.shown)
+            EXPECT_NE(shown.find(part), std::string::npos) << part << " in:\n" << shown;
+        EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), prompt.size())), prompt) << shown;
+        // A modifier alone is no answer (Alt+Tab back to the window).
+        ASSERT_TRUE(console.Type(VK_SHIFT, 0));
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 1000), static_cast<DWORD>(WAIT_TIMEOUT));
+        ASSERT_TRUE(console.Type(VK_SPACE, L' '));
+        EXPECT_EQ(ExitCodeOf(process, 10000), run.status);
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 // A console for the Windows tests to write on and read back cell by cell,
-// made by the test and shared with its children. wine makes
+// made by the test and shared with its children, or left to them. wine makes
 // a console buffer only with a display: the Windows tests run under Xvfb.
 
 #include <windows.h>
@@ -27,6 +27,9 @@ public:
 
     // A new console of the test's own; false where none can be made.
     bool Open() { return Leave(), AllocConsole() && OpenHandles(); }
+    // Leaves the console to the processes started on it (the handles still
+    // read and type): the last of them then has it to itself.
+    void Detach() { FreeConsole(); }
 
     void Leave()
     {
@@ -69,6 +72,21 @@ public:
         for (SHORT row = 0; row <= Cursor().Y; ++row)
             text += Row(row) + L"\n";
         return text;
+    }
+
+    // A key pressed and released, as typed.
+    bool Type(WORD key, wchar_t character)
+    {
+        INPUT_RECORD records[2]{};
+        for (int i = 0; i < 2; ++i) {
+            records[i].EventType = KEY_EVENT;
+            records[i].Event.KeyEvent.bKeyDown = i == 0;
+            records[i].Event.KeyEvent.wRepeatCount = 1;
+            records[i].Event.KeyEvent.wVirtualKeyCode = key;
+            records[i].Event.KeyEvent.uChar.UnicodeChar = character;
+        }
+        DWORD written = 0;
+        return WriteConsoleInputW(m_input, records, 2, &written) && written == 2;
     }
 
 private:
