@@ -251,8 +251,8 @@ TEST_F(Dt2pcapWindows, SharedConsoleShowsNamesWholeAndAFileGetsUtf8)
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(Start(L"-k 無い.DT run1.DT", console.Output(), console.Output(), process, console.Input(), 0));
     EXPECT_EQ(ExitCodeOf(process, 30000), 1);
-    EXPECT_EQ(ToUtf8(console.Row(row)), "無い.DT Open error");
-    EXPECT_EQ(ToUtf8(console.Row(row + 1)), "dt2pcap: 1 of 2 files not converted");
+    EXPECT_EQ(console.Row(row), "無い.DT Open error");
+    EXPECT_EQ(console.Row(row + 1), "dt2pcap: 1 of 2 files not converted");
     EXPECT_EQ(console.Cursor().Y, row + 2);
     EXPECT_EQ(GetConsoleOutputCP(), 932u);
 
@@ -298,7 +298,7 @@ TEST_F(Dt2pcapWindows, ConsoleOfItsOwnStaysUntilAKey)
         std::string shown;
         for (int tries = 0; tries < 300; ++tries) {
             const bool ended = WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0;
-            shown = ToUtf8(console.Text());
+            shown = console.Text();
             if (ended || shown.find(prompt) != std::string::npos)
                 break;
         }

@@ -56,7 +56,7 @@ protected:
     }
 
     // Row `row` of the buffer, UTF-8, without its trailing blanks.
-    std::string Row(SHORT row) { return ToUtf8(m_console.Row(row)); }
+    std::string Row(SHORT row) { return m_console.Row(row); }
     COORD Cursor() { return m_console.Cursor(); }
 
     TestConsole m_console;

@@ -8,16 +8,6 @@
 
 #include <string>
 
-inline std::string ToUtf8(const std::wstring& text)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], length, nullptr, nullptr);
-    return out;
-}
-
 class TestConsole {
 public:
     TestConsole() = default;
@@ -52,41 +42,44 @@ public:
         return info.dwCursorPosition;
     }
 
-    // Row `row` as characters, without its trailing blanks.
-    std::wstring Row(SHORT row) const
+    // Row `row` as characters (UTF-8), without its trailing blanks.
+    std::string Row(SHORT row) const
     {
         CONSOLE_SCREEN_BUFFER_INFO info{};
         GetConsoleScreenBufferInfo(m_output, &info);
-        std::wstring text(static_cast<std::size_t>(info.dwSize.X > 0 ? info.dwSize.X : 0), L' ');
+        std::wstring cells(static_cast<std::size_t>(info.dwSize.X > 0 ? info.dwSize.X : 0), L' ');
         DWORD read = 0;
-        if (!text.empty())
-            ReadConsoleOutputCharacterW(m_output, &text[0], static_cast<DWORD>(text.size()), COORD{0, row}, &read);
-        text.resize(read);
-        return text.substr(0, text.find_last_not_of(L' ') + 1);
-    }
-
-    // The rows from the top to the cursor's, each ended by a line feed.
-    std::wstring Text() const
-    {
-        std::wstring text;
-        for (SHORT row = 0; row <= Cursor().Y; ++row)
-            text += Row(row) + L"\n";
+        if (!cells.empty())
+            ReadConsoleOutputCharacterW(m_output, &cells[0], static_cast<DWORD>(cells.size()), COORD{0, row}, &read);
+        cells.resize(read);
+        cells.erase(cells.find_last_not_of(L' ') + 1);
+        std::string text(cells.size() * 3, '\0');
+        text.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, cells.data(), static_cast<int>(cells.size()),
+                                                                 &text[0], static_cast<int>(text.size()), nullptr,
+                                                                 nullptr)));
         return text;
     }
 
-    // A key pressed and released, as typed.
+    // The rows from the top to the cursor's, each ended by a line feed.
+    std::string Text() const
+    {
+        std::string text;
+        for (SHORT row = 0; row <= Cursor().Y; ++row)
+            text += Row(row) + "\n";
+        return text;
+    }
+
+    // A key pressed, as typed.
     bool Type(WORD key, wchar_t character)
     {
-        INPUT_RECORD records[2]{};
-        for (int i = 0; i < 2; ++i) {
-            records[i].EventType = KEY_EVENT;
-            records[i].Event.KeyEvent.bKeyDown = i == 0;
-            records[i].Event.KeyEvent.wRepeatCount = 1;
-            records[i].Event.KeyEvent.wVirtualKeyCode = key;
-            records[i].Event.KeyEvent.uChar.UnicodeChar = character;
-        }
+        INPUT_RECORD record{};
+        record.EventType = KEY_EVENT;
+        record.Event.KeyEvent.bKeyDown = TRUE;
+        record.Event.KeyEvent.wRepeatCount = 1;
+        record.Event.KeyEvent.wVirtualKeyCode = key;
+        record.Event.KeyEvent.uChar.UnicodeChar = character;
         DWORD written = 0;
-        return WriteConsoleInputW(m_input, records, 2, &written) && written == 2;
+        return WriteConsoleInputW(m_input, &record, 1, &written) && written == 1;
     }
 
 private:
