@@ -2,9 +2,10 @@
 
 #include "batch_outputs.h"
 #include "convert_capture_file.h"
+#include "text_output.h"
 #include "write_error.h"
 
-#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -52,8 +53,8 @@ int ConvertAll(const Options& options, ConsoleHost& host)
         return 0;
     if (options.keepGoing) {
         const std::size_t notConverted = failed + (count - visited);
-        std::fprintf(stderr, "dt2pcap: %zu of %zu files not converted%s\n", notConverted, count,
-                     writeFailed ? " (stopped at a write error)" : "");
+        WriteStandardError("dt2pcap: " + std::to_string(notConverted) + " of " + std::to_string(count) +
+                           " files not converted" + (writeFailed ? " (stopped at a write error)" : "") + "\n");
     }
     return 1;
 }

@@ -1,15 +1,14 @@
 #include "console_host.h"
 
 #include "safe_name.h"
-
-#include <cstdio>
+#include "text_output.h"
 
 void ConsoleHost::ShowMessage(const std::string& text)
 {
     // A message must not be glued to the end of a half-drawn progress line.
     if (m_progress != nullptr)
         m_progress->Clear();
-    std::fprintf(stderr, "%s\n", text.c_str());
+    WriteStandardError(text + "\n");
 }
 
 std::string ConsoleHost::NameForMessage(const std::string& path) const { return SafeName(path); }

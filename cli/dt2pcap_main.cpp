@@ -8,11 +8,9 @@
 #include "platform.h"
 #include "progress_line.h"
 #include "safe_name.h"
+#include "text_output.h"
 #include "time_zone.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -22,28 +20,23 @@ namespace {
 int UsageError(const std::string& reason)
 {
     if (!reason.empty())
-        std::fprintf(stderr, "dt2pcap: %s\n", reason.c_str());
-    std::fputs("Try 'dt2pcap --help' for more information.\n", stderr);
+        WriteStandardError("dt2pcap: " + reason + "\n");
+    WriteStandardError("Try 'dt2pcap --help' for more information.\n");
     return 2;
 }
 
 // --help and --version: what they print must arrive, or the exit status says so.
 int PrintAndExit(const char* text)
 {
-    const bool written = std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0;
-    if (!written || std::ferror(stdout)) {
-        std::fprintf(stderr, "dt2pcap: write error: %s\n", std::strerror(errno));
-        return 1;
-    }
-    return 0;
+    std::string reason;
+    if (WriteStandardOutput(text, reason))
+        return 0;
+    WriteStandardError("dt2pcap: write error: " + reason + "\n");
+    return 1;
 }
 
-} // namespace
-
-int Dt2pcapMain(int argc, char** argv)
+int Run(int argc, char** argv, bool ownConsole)
 {
-    PrepareProcess();
-
     Options options;
     std::string error;
     switch (ParseOptions(argc, argv, options, error)) {
@@ -57,12 +50,20 @@ int Dt2pcapMain(int argc, char** argv)
                             "This is free software: you are free to change and redistribute it.\n"
                             "There is NO WARRANTY, to the extent permitted by law.\n");
     case ParseResult::NoFiles:
-        std::fputs(kUsage, stderr);
+        WriteStandardError(kUsage);
+        if (ownConsole)
+            WriteStandardError("\nTo convert captures without a command prompt, drop their .DT files onto\n"
+                               "dt2pcap.exe.\n");
         return 2;
     case ParseResult::UsageError:
         return UsageError(error);
     case ParseResult::Run:
         break;
+    }
+    // Dropped files: each one's result, not just the first failure's.
+    if (ownConsole) {
+        options.keepGoing = true;
+        options.verbose = true;
     }
     ExpandWildcards(options.files);
     if (!options.output.empty() && options.files.size() > 1)
@@ -72,7 +73,7 @@ int Dt2pcapMain(int argc, char** argv)
         return UsageError("refusing to write a capture to a terminal; redirect standard output or use -o FILE");
     // Checked before any file is opened, which would take its place.
     if (options.output == "-" && !StandardOutputIsOpen()) {
-        std::fprintf(stderr, "%s\n", message::OutputRefused(message::kStandardOutput, "it is closed").c_str());
+        WriteStandardError(message::OutputRefused(message::kStandardOutput, "it is closed") + "\n");
         return 1;
     }
     if (options.timeZone) {
@@ -85,7 +86,7 @@ int Dt2pcapMain(int argc, char** argv)
     } else {
         const std::string warning = EnvironmentZoneWarning();
         if (!warning.empty())
-            std::fprintf(stderr, "dt2pcap: warning: %s\n", warning.c_str());
+            WriteStandardError("dt2pcap: warning: " + warning + "\n");
     }
 
     std::unique_ptr<LineTerminal> terminal;
@@ -101,7 +102,19 @@ int Dt2pcapMain(int argc, char** argv)
         // The unfinished output went with the conversion's objects on the way here.
         if (progress)
             progress->Clear();
-        std::fputs("dt2pcap: out of memory\n", stderr);
+        WriteStandardError("dt2pcap: out of memory\n");
         return 1;
     }
+}
+
+} // namespace
+
+int Dt2pcapMain(int argc, char** argv)
+{
+    PrepareProcess();
+    if (!ConsoleIsItsOwn())
+        return Run(argc, argv, false);
+    const int status = Run(argc, argv, true);
+    WaitForKey();
+    return status;
 }

@@ -20,6 +20,11 @@ bool StandardOutputIsTerminal();
 bool StandardOutputIsOpen();
 bool StandardErrorIsTerminal();
 
+// True on a console of the program's own (own_console.h), which only Windows
+// makes; WaitForKey asks for a key there and returns once one is pressed.
+bool ConsoleIsItsOwn();
+void WaitForKey();
+
 // The file arguments with their wildcards (`*`, `?`) expanded where the
 // system leaves that to the program (Windows); an argument that matches
 // nothing stays as it is. Elsewhere the shell has done it: nothing changes.

@@ -40,6 +40,11 @@ bool StandardOutputIsOpen() { return ::fcntl(STDOUT_FILENO, F_GETFD) != -1; }
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO); }
 
+// A terminal outlives the program: nothing to wait for.
+bool ConsoleIsItsOwn() { return false; }
+
+void WaitForKey() {}
+
 int main(int argc, char** argv) { return Dt2pcapMain(argc, argv); }
 
 void ExpandWildcards(std::vector<std::string>&) {}

@@ -6,31 +6,18 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <fcntl.h>
-#include <io.h>
 #include <string>
 #include <vector>
 
 namespace {
 
-UINT originalOutputCodePage = 0;
-
-void RestoreCodePage()
-{
-    if (originalOutputCodePage != 0)
-        SetConsoleOutputCP(originalOutputCodePage);
-}
-
 // Ctrl+C, Ctrl+Break, a closed console: remove the unfinished output and the
-// progress line, give the console back its code page, and end with the status
-// a stop by Ctrl+C gives (the system's own handling neither restores the one
-// nor reliably gives the other).
+// progress line, and end with the status a stop by Ctrl+C gives (the
+// system's own handling does not reliably give it).
 BOOL WINAPI OnConsoleControl(DWORD)
 {
     file_layer::RemoveUnfinishedFiles();
     WipeProgressLineOnStop();
-    RestoreCodePage();
     ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
 }
 
@@ -46,16 +33,9 @@ bool IsConsole(DWORD which)
 
 void PrepareProcess()
 {
+    // The console's code page is left as it is: text reaches a console as
+    // characters (text_output_windows.cpp).
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-    // Messages and the help text byte for byte as on other systems: "\n", not "\r\n".
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-    // Names are UTF-8; so is what a console shows while we run.
-    if (IsConsole(STD_ERROR_HANDLE) || IsConsole(STD_OUTPUT_HANDLE)) {
-        originalOutputCodePage = GetConsoleOutputCP();
-        SetConsoleOutputCP(CP_UTF8);
-        std::atexit(RestoreCodePage);
-    }
 }
 
 bool StandardOutputIsTerminal() { return IsConsole(STD_OUTPUT_HANDLE); }

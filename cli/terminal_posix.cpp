@@ -1,12 +1,12 @@
 #include "line_terminal.h"
 
 #include "progress_line.h"
+#include "text_output.h"
 #include "text_width.h"
 
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/ioctl.h>
@@ -76,8 +76,7 @@ public:
                 out.append(blank - width, ' ');
         }
         out += '\r';
-        std::fwrite(out.data(), 1, out.size(), stderr);
-        std::fflush(stderr);
+        WriteStandardError(out);
     }
 };
 

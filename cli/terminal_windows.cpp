@@ -1,11 +1,11 @@
 #include "line_terminal.h"
 
 #include "progress_line.h"
+#include "text_output.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -46,12 +46,9 @@ public:
 
     void Replace(std::size_t shown, const std::string& text) override
     {
-        std::fflush(stderr);  // what the C runtime holds goes first
         if (shown != 0)
             WipeFromCursor(shown);
-        const std::string out = "\r" + text + "\r";
-        DWORD written = 0;
-        WriteFile(ErrorHandle(), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+        WriteStandardError("\r" + text + "\r");
     }
 };
 

@@ -1,12 +1,16 @@
 // dt2pcap.exe's Windows side: zones in the C runtime's form, the console and
 // NUL, a reader that closes the pipe, names beyond ASCII, wildcards, a .pcap
-// another program holds.
+// another program holds, a console of its own.
 
 #include "dt2pcap_fixture.h"
+#include "test_console_windows.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -17,19 +21,21 @@ protected:
     void SetUp() override { SomeFrames(kFrames).WriteTo(dir / "run1.DT"); }
 
     // dt2pcap started in the scratch folder with `arguments` exactly as a
-    // command prompt passes them, quotes included, its standard output and
-    // error on the (inheritable) handles given.
-    bool Start(const std::wstring& arguments, HANDLE output, HANDLE error, PROCESS_INFORMATION& process)
+    // command prompt passes them, quotes included, its standard handles the
+    // (inheritable) ones given; without a console unless `flags` say otherwise.
+    bool Start(const std::wstring& arguments, HANDLE output, HANDLE error, PROCESS_INFORMATION& process,
+               HANDLE input = nullptr, DWORD flags = CREATE_NO_WINDOW)
     {
         std::wstring commandLine = L"dt2pcap " + arguments;
         const std::wstring folder = std::filesystem::u8path(dir.path()).wstring();
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input;
         startup.hStdOutput = output;
         startup.hStdError = error;
         return CreateProcessW(BesideTestProgram("dt2pcap.exe").c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                              CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process);
+                              flags, nullptr, folder.c_str(), &startup, &process);
     }
 
     // What comes through `pipe` until its writers close it; the pipe is closed.
@@ -45,12 +51,14 @@ protected:
     }
 
     // The exit status once the process has ended (-1 when it has not within
-    // `timeout` milliseconds); its handles are closed.
+    // `timeout` milliseconds: it is then ended); its handles are closed.
     static int ExitCodeOf(PROCESS_INFORMATION& process, DWORD timeout)
     {
         DWORD code = 0;
         const bool ended = WaitForSingleObject(process.hProcess, timeout) == WAIT_OBJECT_0 &&
                            GetExitCodeProcess(process.hProcess, &code);
+        if (!ended)
+            TerminateProcess(process.hProcess, 1);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
         return ended ? static_cast<int>(code) : -1;
@@ -227,6 +235,82 @@ TEST_F(Dt2pcapWindows, ReaderClosingThePipeEndsItQuietlyWithStatusOne)
     EXPECT_EQ(ExitCodeOf(process, 30000), 1);
     EXPECT_EQ(err, "");
     EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"big.DT", "run1.DT"}));
+}
+
+// On the console of the shell that started it, all three standard handles
+// there as cmd gives them: names whole at the console's code page, which
+// stays; no wait for a key, or the run would not end. Standard error in a
+// file (2> err.txt) gets the UTF-8 bytes.
+TEST_F(Dt2pcapWindows, SharedConsoleShowsNamesWholeAndAFileGetsUtf8)
+{
+    TestConsole console;
+    if (!console.Open())
+        GTEST_SKIP() << "no console buffer (wine has one only with a display)";
+    ASSERT_TRUE(SetConsoleOutputCP(932));
+    const SHORT row = console.Cursor().Y;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(Start(L"-k 無い.DT run1.DT", console.Output(), console.Output(), process, console.Input(), 0));
+    EXPECT_EQ(ExitCodeOf(process, 30000), 1);
+    EXPECT_EQ(console.Row(row), "無い.DT Open error");
+    EXPECT_EQ(console.Row(row + 1), "dt2pcap: 1 of 2 files not converted");
+    EXPECT_EQ(console.Cursor().Y, row + 2);
+    EXPECT_EQ(GetConsoleOutputCP(), 932u);
+
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE file = CreateFileW(std::filesystem::u8path(dir / "err.txt").wstring().c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const bool started = Start(L"-k 無い.DT run1.DT", console.Output(), file, process, console.Input(), 0);
+    CloseHandle(file);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(ExitCodeOf(process, 30000), 1);
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(dir / "err.txt");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "無い.DT Open error\ndt2pcap: 1 of 2 files not converted\n");
+}
+
+// A double-click on dt2pcap.exe, or files dropped onto it: a console it has
+// to itself. How to use it, or every file's result, stays until a key.
+TEST_F(Dt2pcapWindows, ConsoleOfItsOwnStaysUntilAKey)
+{
+    NotACapture().WriteTo(dir / "壊れた.DT");
+    const struct {
+        std::wstring arguments;
+        std::vector<std::string> shown;
+        int status;
+    } cases[] = {
+        {L"", {"Usage: dt2pcap [OPTION]... FILE...\n", "drop their .DT files onto\ndt2pcap.exe.\n"}, 2},
+        {L"壊れた.DT run1.DT",
+         {"壊れた.DT File header error\nrun1.DT: 25 frames, 25 header-only entries skipped, ",
+          "dt2pcap: 1 of 2 files not converted\n"},
+         1},
+    };
+    const std::string prompt = "\nPress any key to close this window.\n";
+    for (const auto& run : cases) {
+        TestConsole console;
+        if (!console.Open())
+            GTEST_SKIP() << "no console buffer (wine has one only with a display)";
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(Start(run.arguments, console.Output(), console.Output(), process, console.Input(),
+                          CREATE_SUSPENDED));
+        // Detached before dt2pcap runs, so that it finds itself alone.
+        console.Detach();
+        ResumeThread(process.hThread);
+        std::string shown;
+        for (int tries = 0; tries < 300; ++tries) {
+            const bool ended = WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0;
+            shown = console.Text();
+            if (ended || shown.find(prompt) != std::string::npos)
+                break;
+        }
+        for (const std::string& part : run.shown)
+            EXPECT_NE(shown.find(part), std::string::npos) << part << " in:\n" << shown;
+        EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), prompt.size())), prompt) << shown;
+        // A modifier alone is no answer (Alt+Tab back to the window).
+        ASSERT_TRUE(console.Type(VK_SHIFT, 0));
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 1000), static_cast<DWORD>(WAIT_TIMEOUT));
+        ASSERT_TRUE(console.Type(VK_SPACE, L' '));
+        EXPECT_EQ(ExitCodeOf(process, 10000), run.status);
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "line_terminal.h"
 #include "progress_line.h"
+#include "test_console_windows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,17 +16,10 @@ class OnConsole : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FreeConsole();
-        if (!AllocConsole())
-            GTEST_SKIP() << "no console could be made";
-        m_console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-        CONSOLE_SCREEN_BUFFER_INFO info;
-        if (m_console == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(m_console, &info))
+        if (!m_console.Open())
             GTEST_SKIP() << "no console buffer (wine has one only with a display)";
         m_savedError = GetStdHandle(STD_ERROR_HANDLE);
-        SetStdHandle(STD_ERROR_HANDLE, m_console);
-        SetConsoleOutputCP(CP_UTF8);
+        SetStdHandle(STD_ERROR_HANDLE, m_console.Output());
         SetWidth(80);
         Write("before\r\n");
         m_row = Cursor().Y;
@@ -35,53 +29,37 @@ protected:
     {
         if (m_savedError != nullptr)
             SetStdHandle(STD_ERROR_HANDLE, m_savedError);
-        if (m_console != INVALID_HANDLE_VALUE)
-            CloseHandle(m_console);
-        FreeConsole();
+        m_console.Leave();
     }
 
     // Window and buffer both `columns` wide; the window is changed first
     // when narrowing, as it may never be wider than the buffer.
     void SetWidth(SHORT columns, bool bufferToo = true)
     {
+        const HANDLE console = m_console.Output();
         CONSOLE_SCREEN_BUFFER_INFO info;
-        ASSERT_TRUE(GetConsoleScreenBufferInfo(m_console, &info));
+        ASSERT_TRUE(GetConsoleScreenBufferInfo(console, &info));
         const SMALL_RECT window{0, info.srWindow.Top, static_cast<SHORT>(columns - 1), info.srWindow.Bottom};
         if (bufferToo && columns > info.dwSize.X) {
-            ASSERT_TRUE(SetConsoleScreenBufferSize(m_console, COORD{columns, info.dwSize.Y}));
+            ASSERT_TRUE(SetConsoleScreenBufferSize(console, COORD{columns, info.dwSize.Y}));
         }
-        ASSERT_TRUE(SetConsoleWindowInfo(m_console, TRUE, &window));
+        ASSERT_TRUE(SetConsoleWindowInfo(console, TRUE, &window));
         if (bufferToo && columns < info.dwSize.X) {
-            ASSERT_TRUE(SetConsoleScreenBufferSize(m_console, COORD{columns, info.dwSize.Y}));
+            ASSERT_TRUE(SetConsoleScreenBufferSize(console, COORD{columns, info.dwSize.Y}));
         }
     }
 
     void Write(const std::string& text)
     {
         DWORD written = 0;
-        WriteFile(m_console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        WriteFile(m_console.Output(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
 
-    // Row `row` of the buffer without its trailing blanks.
-    std::string Row(SHORT row)
-    {
-        CONSOLE_SCREEN_BUFFER_INFO info;
-        GetConsoleScreenBufferInfo(m_console, &info);
-        std::string text(static_cast<std::size_t>(info.dwSize.X), ' ');
-        DWORD read = 0;
-        ReadConsoleOutputCharacterA(m_console, &text[0], static_cast<DWORD>(text.size()), COORD{0, row}, &read);
-        text.resize(read);
-        return text.substr(0, text.find_last_not_of(' ') + 1);
-    }
+    // Row `row` of the buffer, UTF-8, without its trailing blanks.
+    std::string Row(SHORT row) { return m_console.Row(row); }
+    COORD Cursor() { return m_console.Cursor(); }
 
-    COORD Cursor()
-    {
-        CONSOLE_SCREEN_BUFFER_INFO info;
-        GetConsoleScreenBufferInfo(m_console, &info);
-        return info.dwCursorPosition;
-    }
-
-    HANDLE m_console = INVALID_HANDLE_VALUE;
+    TestConsole m_console;
     HANDLE m_savedError = nullptr;
     SHORT m_row = 0;  // the line's row, below "before"
 };
@@ -106,6 +84,20 @@ TEST_F(OnConsole, LinesReplaceEachOtherAtTheCursorAndLeaveItAtTheirStart)
     EXPECT_EQ(Row(m_row - 1), "before");
 }
 
+// Characters, not bytes in a code page: the name comes out whole whichever
+// the user's console has, and that stays as it was.
+TEST_F(OnConsole, NameShowsWholeAtAnyCodePage)
+{
+    const std::unique_ptr<LineTerminal> terminal = StandardErrorTerminal();
+    const std::string line = "東京_回線1.DT   42%  2.0 MB/s";
+    for (const UINT codePage : {932u, 65001u, 437u}) {
+        ASSERT_TRUE(SetConsoleOutputCP(codePage));
+        terminal->Replace(0, line);
+        EXPECT_EQ(Row(m_row), line) << codePage;
+        EXPECT_EQ(GetConsoleOutputCP(), codePage);
+    }
+}
+
 // Narrowed from 80 to 40 with a line of 79 shown, its tail moved onto the next
 // row as a console that rewraps would have it: both rows wiped, the row above
 // kept. The width is the window's, which may be narrower than the buffer.
@@ -119,7 +111,7 @@ TEST_F(OnConsole, NarrowedConsoleGetsTheWholeOldLineWiped)
     EXPECT_EQ(terminal->Columns(), 40u);
     const std::string tail(39, 'n');
     DWORD written = 0;
-    WriteConsoleOutputCharacterA(m_console, tail.data(), 39, COORD{0, static_cast<SHORT>(m_row + 1)}, &written);
+    WriteConsoleOutputCharacterA(m_console.Output(), tail.data(), 39, COORD{0, static_cast<SHORT>(m_row + 1)}, &written);
 
     terminal->Replace(79, std::string(39, 'm'));
     EXPECT_EQ(Row(m_row), std::string(39, 'm'));
