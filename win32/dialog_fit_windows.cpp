@@ -37,13 +37,9 @@ UINT WindowDpi(HWND window)
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-// What the frame adds to the client area at `dpi`: as it is, when the window
-// is at that DPI; else as the system would draw it there.
-SIZE FrameThickness(HWND window, UINT dpi)
+// What a frame drawn at `dpi` adds to the client area.
+SIZE FrameAtDpi(HWND window, UINT dpi)
 {
-    RECT frame{}, client{};
-    if (dpi == WindowDpi(window) && GetWindowRect(window, &frame) && GetClientRect(window, &client))
-        return {(frame.right - frame.left) - client.right, (frame.bottom - frame.top) - client.bottom};
     using AdjustFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
     static const auto adjustForDpi = User32Function<AdjustFunction>("AdjustWindowRectExForDpi");
     const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
@@ -95,6 +91,13 @@ const DialogItemTemplate* TemplateItemOf(HWND child)
     return nullptr;
 }
 
+// The dialog's client area in `units`, as the dialog manager sizes it.
+SIZE ClientSize(SIZE units)
+{
+    const DialogTemplate& table = kConverterDialogTemplate;
+    return {MulDiv(table.cx, units.cx, 4), MulDiv(table.cy, units.cy, 8)};
+}
+
 screen_fit::Size Extent(const RECT& rect) { return {rect.right - rect.left, rect.bottom - rect.top}; }
 
 } // namespace
@@ -118,14 +121,20 @@ DialogFit::~DialogFit()
 
 void DialogFit::FitWhereItIs()
 {
-    RECT frame{};
+    // The frame as it is drawn.
+    RECT frame{}, client{};
     GetWindowRect(m_dialog, &frame);
-    Fit(WindowDpi(m_dialog), MonitorFromWindow(m_dialog, MONITOR_DEFAULTTONEAREST), {frame.left, frame.top});
+    GetClientRect(m_dialog, &client);
+    const SIZE thickness{(frame.right - frame.left) - client.right, (frame.bottom - frame.top) - client.bottom};
+    Fit(WindowDpi(m_dialog), MonitorFromWindow(m_dialog, MONITOR_DEFAULTTONEAREST), {frame.left, frame.top},
+        thickness);
 }
 
 void DialogFit::FitToNewDpi(UINT dpi, const RECT& suggested)
 {
-    Fit(dpi, MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), {suggested.left, suggested.top});
+    // The frame as it will be drawn there.
+    Fit(dpi, MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), {suggested.left, suggested.top},
+        FrameAtDpi(m_dialog, dpi));
 }
 
 HFONT DialogFit::FontAt(UINT dpi, double scale) const
@@ -137,15 +146,7 @@ HFONT DialogFit::FontAt(UINT dpi, double scale) const
     return CreateFontIndirectW(&font);
 }
 
-SIZE DialogFit::OuterSize(HFONT font, UINT dpi) const
-{
-    const DialogTemplate& table = kConverterDialogTemplate;
-    const RECT client = Mapped(0, 0, table.cx, table.cy, BaseUnits(font));
-    const SIZE frame = FrameThickness(m_dialog, dpi);
-    return {client.right + frame.cx, client.bottom + frame.cy};
-}
-
-void DialogFit::Fit(UINT dpi, HMONITOR monitor, POINT frameTopLeft)
+void DialogFit::Fit(UINT dpi, HMONITOR monitor, POINT frameTopLeft, SIZE frame)
 {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -154,18 +155,18 @@ void DialogFit::Fit(UINT dpi, HMONITOR monitor, POINT frameTopLeft)
     const double scale = screen_fit::FittingScale(
         [&](double at) {
             const HFONT font = FontAt(dpi, at);
-            const SIZE size = OuterSize(font, dpi);
+            const SIZE client = ClientSize(BaseUnits(font));
             DeleteObject(font);
-            return screen_fit::Size{size.cx, size.cy};
+            return screen_fit::Size{client.cx + frame.cx, client.cy + frame.cy};
         },
         Extent(info.rcWork));
     // As the dialog manager made it, where that fits.
     if (scale == 1.0 && dpi == m_madeDpi && m_font == nullptr)
         return;
-    Apply(FontAt(dpi, scale), dpi, info.rcWork, frameTopLeft);
+    Apply(FontAt(dpi, scale), info.rcWork, frameTopLeft, frame);
 }
 
-void DialogFit::Apply(HFONT font, UINT dpi, const RECT& workArea, POINT frameTopLeft)
+void DialogFit::Apply(HFONT font, const RECT& workArea, POINT frameTopLeft, SIZE frame)
 {
     const SIZE units = BaseUnits(font);
     for (HWND child = GetWindow(m_dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -183,18 +184,8 @@ void DialogFit::Apply(HFONT font, UINT dpi, const RECT& workArea, POINT frameTop
         DeleteObject(m_font);
     m_font = font;
 
-    const DialogTemplate& table = kConverterDialogTemplate;
-    const RECT client = Mapped(0, 0, table.cx, table.cy, units);
-    const SIZE frame = FrameThickness(m_dialog, dpi);
-    screen_fit::Size size{client.right + frame.cx, client.bottom + frame.cy};
-    SetWindowPos(m_dialog, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The frame as the system draws it, which may be at another DPI than
-    // asked (wine draws every frame at the system's): the client is what
-    // must come out at the mapped size.
-    RECT got{};
-    GetClientRect(m_dialog, &got);
-    size.width += client.right - got.right;
-    size.height += client.bottom - got.bottom;
+    const SIZE client = ClientSize(units);
+    const screen_fit::Size size{client.cx + frame.cx, client.cy + frame.cy};
     const screen_fit::Point at = screen_fit::FrameInside(
         {frameTopLeft.x, frameTopLeft.y, frameTopLeft.x + size.width, frameTopLeft.y + size.height},
         {workArea.left, workArea.top, workArea.right, workArea.bottom});

@@ -24,10 +24,10 @@ public:
     void FitToNewDpi(UINT dpi, const RECT& suggested);
 
 private:
-    void Fit(UINT dpi, HMONITOR monitor, POINT frameTopLeft);
+    // `frame`: what the frame adds to the client area at `dpi`.
+    void Fit(UINT dpi, HMONITOR monitor, POINT frameTopLeft, SIZE frame);
     HFONT FontAt(UINT dpi, double scale) const;
-    SIZE OuterSize(HFONT font, UINT dpi) const;
-    void Apply(HFONT font, UINT dpi, const RECT& workArea, POINT frameTopLeft);
+    void Apply(HFONT font, const RECT& workArea, POINT frameTopLeft, SIZE frame);
 
     HWND m_dialog;
     LOGFONTW m_madeFont{};  // the dialog manager's font
