@@ -109,6 +109,13 @@ void ExpectFitted(HWND dialog)
     MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
     for (const int id : {IDC_FILE_LIST, IDC_START_CONVERSION, IDC_FOLDER_BROWSE})
         EXPECT_TRUE(Inside(WindowRectOf(GetDlgItem(dialog, id)), client)) << id;
+    // The controls have the font they were laid out for: an entry of the
+    // list is as tall as a line of it, 8 of the 175 vertical units the list
+    // is high.
+    const HWND list = GetDlgItem(dialog, IDC_FILE_LIST);
+    const RECT listFrame = WindowRectOf(list);
+    const auto entryHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_NEAR(listFrame.bottom - listFrame.top, entryHeight * 175 / 8, 1) << entryHeight;
 }
 
 // Three times the usual DPI: at the desktop's font the dialog would be taller

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -69,6 +70,15 @@ TEST_F(WindowTest, LongNamesDifferingAtTheEndAreToldApartAndShownWholeInATooltip
     const std::vector<std::uint32_t> empty = ScreenPixels(EntryOnScreen(list, 2));
     EXPECT_NE(first, empty);
     EXPECT_NE(first, second);
+    // Selected, an entry is drawn in the highlight's colours.
+    SendMessageW(list, LB_SETSEL, TRUE, 1);
+    Sleep(300);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const std::uint32_t highlightPixel =
+        (GetRValue(highlight) << 16) | (GetGValue(highlight) << 8) | GetBValue(highlight);
+    const std::vector<std::uint32_t> selected = ScreenPixels(EntryOnScreen(list, 1));
+    EXPECT_GT(std::count(selected.begin(), selected.end(), highlightPixel), 0);
+    SendMessageW(list, LB_SETSEL, FALSE, 1);
 
     // The mouse onto each entry in turn: the tip follows with its whole name.
     for (const int index : {1, 0}) {
