@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 // The desktop's DPI for programs started while it lives (wine reads it at a
@@ -107,8 +111,17 @@ void ExpectFitted(HWND dialog)
     RECT client{};
     GetClientRect(dialog, &client);
     MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    for (const int id : {IDC_FILE_LIST, IDC_START_CONVERSION, IDC_FOLDER_BROWSE})
-        EXPECT_TRUE(Inside(WindowRectOf(GetDlgItem(dialog, id)), client)) << id;
+    // Each control inside, and each in a place of its own (the two without
+    // an id are told apart by their text).
+    std::vector<std::string> places;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT place = WindowRectOf(child);
+        EXPECT_TRUE(Inside(place, client)) << GetDlgCtrlID(child) << " at " << Shown(place);
+        places.push_back(Shown(place));
+    }
+    EXPECT_EQ(places.size(), 9u);
+    std::sort(places.begin(), places.end());
+    EXPECT_EQ(std::adjacent_find(places.begin(), places.end()), places.end());
     // The controls have the font they were laid out for: an entry of the
     // list is as tall as a line of it, 8 of the 175 vertical units the list
     // is high.
