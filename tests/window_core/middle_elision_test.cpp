@@ -55,19 +55,6 @@ TEST(MiddleElision, KeepsAsManyCharactersAtTheStartAsAtTheEnd)
     EXPECT_EQ(wideStart.Elide(6).tailStart, 7u);
 }
 
-TEST(MiddleElision, NamesThatDifferAtTheEndStayApart)
-{
-    // 60 characters each, told apart by the fourth from the end.
-    const std::string base = "tokyo_line1_" + std::string(40, 'n') + "_part";
-    const std::string first = base + "1.DT", second = base + "2.DT";
-    const Line name{std::vector<int>(60, 2), 2};
-    for (const int room : {20, 61, 90}) {
-        const ElidedSpan span = name.Elide(room);
-        EXPECT_LE(name.Width(span), room);
-        EXPECT_NE(Shown(first, span), Shown(second, span)) << room;
-    }
-}
-
 TEST(MiddleElision, NeverCutsInsideACharacter)
 {
     // "ab" + a surrogate pair + "c" + "e" and its combining mark: code units
