@@ -1,5 +1,6 @@
 #include "batch_progress.h"
 
+#include "elided_text_windows.h"
 #include "resource_ids.h"
 
 #include <commctrl.h>
@@ -9,6 +10,21 @@ namespace {
 constexpr auto kPumpInterval = std::chrono::milliseconds(50);
 constexpr auto kShowAfter = std::chrono::milliseconds(500);
 constexpr int kBarRange = 1000;
+
+// "File i of n: " whole, and as much of the name as fits after it.
+void ShowFileLabel(HWND label, const std::wstring& head, const std::wstring& name)
+{
+    RECT area{};
+    GetClientRect(label, &area);
+    const HDC dc = GetDC(label);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+    const std::wstring text = head + ElidedInMiddle(dc, name, area.right - area.left - TextWidth(dc, head));
+    if (previous != nullptr)
+        SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    SetWindowTextW(label, text.c_str());
+}
 
 } // namespace
 
@@ -51,9 +67,9 @@ bool BatchProgress::Pump(std::uint64_t done, std::uint64_t total)
     if (m_dialog == nullptr && !m_closed && now - m_started >= kShowAfter)
         Show();
     if (m_dialog != nullptr) {
-        const std::wstring text = L"File " + std::to_wstring(m_fileNumber) + L" of " + std::to_wstring(m_fileCount) +
-                                  L": " + m_fileName;
-        SetDlgItemTextW(m_dialog, IDC_PROGRESS_FILE, text.c_str());
+        ShowFileLabel(GetDlgItem(m_dialog, IDC_PROGRESS_FILE),
+                      L"File " + std::to_wstring(m_fileNumber) + L" of " + std::to_wstring(m_fileCount) + L": ",
+                      m_fileName);
         const std::uint64_t position = total == 0 ? kBarRange : done * kBarRange / total;
         SendDlgItemMessageW(m_dialog, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     }

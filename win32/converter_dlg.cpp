@@ -4,6 +4,7 @@
 #include "convert_capture_file.h"
 #include "desktop_font_template.h"
 #include "dialog_ids.h"
+#include "file_list_windows.h"
 #include "folder_chooser.h"
 #include "folder_label_windows.h"
 #include "icon_position.h"
@@ -82,9 +83,17 @@ INT_PTR CConverterDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnPaint();
         return TRUE;
     case WM_DRAWITEM:
-        if (wParam != IDC_FOLDER_PATH)
+        if (wParam == IDC_FOLDER_PATH)
+            DrawFolderLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        else if (wParam == IDC_FILE_LIST)
+            DrawFileListItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        else
             return FALSE;
-        DrawFolderLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_DPICHANGED:
+        // Moved to a monitor of another DPI: laid out again for it.
+        if (m_fit != nullptr)
+            m_fit->FitToNewDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return TRUE;
     case kShowStartWarning:
         ShowMessage(m_startWarning);
@@ -148,17 +157,23 @@ BOOL CConverterDlg::OnInitDialog()
     // (folder_label_windows.h), and whole in a tooltip.
     SetWindowLongW(m_stcFolder, GWL_STYLE,
                    (GetWindowLongW(m_stcFolder, GWL_STYLE) & ~SS_TYPEMASK) | SS_OWNERDRAW | SS_NOTIFY);
-    m_folderTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    m_tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, GetModuleHandleW(nullptr),
+                             nullptr);
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(m_stcFolder);
     tool.lpszText = const_cast<wchar_t*>(L"");
-    SendMessageW(m_folderTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(m_folderTip, TTM_SETMAXTIPWIDTH, 0, 800);
+    SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_tips, TTM_SETMAXTIPWIDTH, 0, 800);
+    // Names elided in the middle (file_list_windows.h), whole in a tooltip.
+    SetFileListItemHeight(m_lstFiles);
+    TrackFileListTips(m_lstFiles, m_tips);
+    // Smaller where the desktop's font would take it past the screen.
+    m_fit = std::make_unique<DialogFit>(m_hWnd);
+    m_fit->FitWhereItIs();
     SetFolder(m_start.folder);
     OnRefresh();
     for (const std::string& name : m_start.names) {
@@ -197,7 +212,7 @@ void CConverterDlg::SetFolder(const std::string& folder)
     tool.hwnd = m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(m_stcFolder);
     tool.lpszText = &text[0];
-    SendMessageW(m_folderTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CConverterDlg::OnBrowseFolder()

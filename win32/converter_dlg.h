@@ -6,6 +6,7 @@
 
 #include "batch.h"
 #include "batch_progress.h"
+#include "dialog_fit_windows.h"
 #include "start_place.h"
 
 #include <windows.h>
@@ -52,11 +53,12 @@ private:
     HWND m_lstFiles = nullptr;
     HWND m_stcFolder = nullptr;
     HWND m_btnStartConversion = nullptr;
-    HWND m_folderTip = nullptr;  // the whole folder, which the label may elide
+    HWND m_tips = nullptr;  // the whole folder and the whole name, which may be elided
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     std::string m_strFolder;  // UTF-8, ends with a backslash
     std::unique_ptr<BatchProgress> m_progress;  // while a batch runs
+    std::unique_ptr<DialogFit> m_fit;
     HCURSOR m_cursorBeforeBatch = nullptr;
     StartPlace m_start;
     std::string m_startWarning;

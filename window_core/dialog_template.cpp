@@ -21,9 +21,11 @@ const DialogItemTemplate kItems[] = {
     {IDC_FOLDER_PATH,      "static",  "Static",            10,  15,  170, 25,  kLabel},
     {IDC_FOLDER_BROWSE,    "button",  "...",               190, 15,  10,  14,  kPushButton},
     {IDC_STATIC,           "static",  "File &list:",       5,   50,  35,  8,   kLabel},
+    // Drawn by the Windows window, which elides long names in the middle;
+    // it keeps its strings, so typing a name's start still finds it.
     {IDC_FILE_LIST,        "listbox", "",                  10,  60,  125, 175,
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_MULTIPLESEL |
-         LBS_NOINTEGRALHEIGHT},
+         LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT},
     {IDC_REFRESH,          "button",  "&Refresh",          140, 60,  65,  14,  kPushButton},
     {IDC_SELECT_ALL,       "button",  "Select &all",       140, 90,  65,  14,  kPushButton},
     {IDC_SELECT_NONE,      "button",  "&No select",        140, 110, 65,  14,  kPushButton},

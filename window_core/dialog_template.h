@@ -35,6 +35,8 @@ constexpr std::uint32_t SS_LEFT = 0x0;
 constexpr std::uint32_t LBS_NOTIFY = 0x0001;
 constexpr std::uint32_t LBS_SORT = 0x0002;
 constexpr std::uint32_t LBS_MULTIPLESEL = 0x0008;
+constexpr std::uint32_t LBS_OWNERDRAWFIXED = 0x0010;
+constexpr std::uint32_t LBS_HASSTRINGS = 0x0040;
 constexpr std::uint32_t LBS_NOINTEGRALHEIGHT = 0x0100;
 
 } // namespace dlgstyle

@@ -3,6 +3,8 @@
 #include "dialog_ids.h"
 #include "resource_ids.h"
 
+#include <commctrl.h>
+
 #include <thread>
 
 namespace {
@@ -185,6 +187,55 @@ int WindowDriver::WaitForExit(std::chrono::milliseconds timeout)
     DWORD code = 0;
     GetExitCodeProcess(m_process.hProcess, &code);
     return static_cast<int>(code);
+}
+
+namespace {
+
+struct TipSearch {
+    DWORD processId;
+    std::wstring text;
+};
+
+BOOL CALLBACK VisitTip(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<TipSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner != search->processId || std::wstring(className) != TOOLTIPS_CLASSW || !IsWindowVisible(window))
+        return TRUE;
+    search->text = TextOf(window);
+    return search->text.empty();
+}
+
+} // namespace
+
+std::wstring WindowDriver::WaitForTooltip(const std::wstring& expected, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    TipSearch search{m_process.dwProcessId, {}};
+    do {
+        search.text.clear();
+        EnumWindows(VisitTip, reinterpret_cast<LPARAM>(&search));
+        if (search.text == expected)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < end);
+    return search.text;
+}
+
+void WindowDriver::SendDpiChanged(UINT dpi, const RECT& suggested)
+{
+    void* remote = VirtualAllocEx(m_process.hProcess, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote == nullptr)
+        return;
+    if (WriteProcessMemory(m_process.hProcess, remote, &suggested, sizeof suggested, nullptr)) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(Dialog(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
+                            SMTO_ABORTIFHUNG, 5000, &result);
+    }
+    VirtualFreeEx(m_process.hProcess, remote, 0, MEM_RELEASE);
 }
 
 HWND WindowDriver::WaitForProgress(const std::wstring& label, std::chrono::milliseconds timeout)

@@ -1,8 +1,8 @@
 #pragma once
 
 // Drives tavrino-pcap-converter.exe from outside, by window messages only
-// (no pixels, no keyboard): finds its dialog and message boxes by process,
-// reads the list and the boxes' text, selects, clicks and closes.
+// (no keyboard): finds its dialog and message boxes by process, reads the
+// list, the boxes' and the tooltip's text, selects, clicks and closes.
 
 #include <windows.h>
 
@@ -21,6 +21,7 @@ public:
 
     // The main dialog, once it is up (nullptr after `timeout`).
     HWND Dialog(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    HWND Control(int id) { return GetDlgItem(Dialog(), id); }
     std::wstring FolderLabel();
     std::vector<std::wstring> ListEntries();
     int SelectedCount();
@@ -45,6 +46,15 @@ public:
     // The batch's progress dialog once its file label begins with `label`
     // (nullptr if that does not happen within `timeout`).
     HWND WaitForProgress(const std::wstring& label, std::chrono::milliseconds timeout = std::chrono::seconds(60));
+
+    // The text of the program's tooltip once it shows `expected`, or what it
+    // last showed (empty for none) after `timeout`.
+    std::wstring WaitForTooltip(const std::wstring& expected,
+                                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    // WM_DPICHANGED as the system sends it on a move to a monitor of `dpi`,
+    // its suggested frame `suggested` placed in the program's memory.
+    void SendDpiChanged(UINT dpi, const RECT& suggested);
 
     // The exit code once the program has ended, -1 if it runs on after `timeout`.
     int WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));

@@ -2,12 +2,11 @@
 // captures lists them, converts them as dt2pcap does, stops at a broken one
 // and ends on Esc.
 
-#include "capture_builder.h"
 #include "dialog_ids.h"
-#include "run_command.h"
-#include "test_files.h"
 #include "folder_label_windows.h"
+#include "run_command.h"
 #include "window_driver.h"
+#include "window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,63 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-CaptureBuilder Frames(unsigned count, unsigned seed)
-{
-    EntryLog log;
-    for (unsigned i = 0; i < count; ++i) {
-        Bytes data(60 + (i * 13 + seed) % 900);
-        for (std::size_t b = 0; b < data.size(); ++b)
-            data[b] = static_cast<std::uint8_t>(b * 7 + i + seed);
-        log.Frame({data, i * 1500 + seed}).HeaderOnly(32);
-    }
-    DinfBody dinf;
-    dinf.start = {0, 30, 45, 12, 15, 6, 2021};
-    CaptureBuilder capture;
-    capture.Dinf(dinf).Monl(log);
-    return capture;
-}
-
 CaptureBuilder Broken()
 {
     const char text[] = "TAVRINO DATE   ";
     return CaptureBuilder(false).Raw(Bytes(text, text + 16));
 }
-
-// A capture of `megabytes` MiB of header-only entries: slow enough to show the
-// progress dialog, yet nothing to write. One block written over and over, so
-// that no test holds the whole capture in memory.
-void WriteLongCapture(const std::string& path, unsigned megabytes)
-{
-    EntryLog block;
-    for (unsigned i = 0; i < 256 * 1024; ++i)
-        block.HeaderOnly();
-    EntryLog frames;
-    frames.Frame({Bytes(60, 0xAB), 0});
-    CaptureBuilder capture;
-    capture.Dinf().Monl(frames, static_cast<std::int64_t>(frames.bytes().size()) +
-                                    std::int64_t{megabytes} * static_cast<std::int64_t>(block.bytes().size()));
-    WriteFileBytes(path, capture.bytes());
-    std::uint64_t at = capture.Size();
-    for (unsigned i = 0; i < megabytes; ++i, at += block.bytes().size())
-        WriteFileBytesAt(path, at, block.bytes());
-}
-
-std::wstring Wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
-
-// A folder holding a copy of the window's program and nothing else of ours.
-class WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        folder = fs::path(Wide(dir.path())).make_preferred().wstring() + L"\\";
-        program = folder + L"tavrino-pcap-converter.exe";
-        ASSERT_TRUE(CopyFileW(BesideTestProgram(WINDOW_PROGRAM).c_str(), program.c_str(), FALSE));
-    }
-    std::string Folder() const { return fs::path(folder).u8string(); }
-
-    TempDir dir;
-    std::wstring folder, program;
-};
 
 TEST_F(WindowTest, CopyInAFolderListsItsCapturesAndEscEndsIt)
 {
