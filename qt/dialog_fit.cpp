@@ -1,6 +1,7 @@
 #include "dialog_fit.h"
 
 #include "dialog_units.h"
+#include "screen_fit.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -13,16 +14,23 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+screen_fit::Rect ToFitRect(const QRect& rect)
+{
+    return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+
+} // namespace
+
+// The window core's rule, in Qt's types.
 double FittingScale(const std::function<QSize(double)>& outerSizeAt, QSize available, double step, double smallest)
 {
-    for (int i = 0;; ++i) {
-        const double scale = 1.0 - i * step;
-        if (scale <= smallest)
-            return smallest;
+    const auto fitSizeAt = [&](double scale) {
         const QSize size = outerSizeAt(scale);
-        if (size.width() <= available.width() && size.height() <= available.height())
-            return scale;
-    }
+        return screen_fit::Size{size.width(), size.height()};
+    };
+    return screen_fit::FittingScale(fitSizeAt, {available.width(), available.height()}, step, smallest);
 }
 
 QFont ScaledFont(const QFont& font, double scale)
@@ -57,13 +65,8 @@ QFont FontThatFits(const QFont& font, int cx, int cy, const QRect& available)
 
 QPoint FrameInside(const QRect& frame, const QRect& available)
 {
-    int x = frame.x();
-    int y = frame.y();
-    if (frame.right() > available.right())
-        x -= frame.right() - available.right();
-    if (frame.bottom() > available.bottom())
-        y -= frame.bottom() - available.bottom();
-    return {std::max(x, available.left()), std::max(y, available.top())};
+    const screen_fit::Point at = screen_fit::FrameInside(ToFitRect(frame), ToFitRect(available));
+    return {at.x, at.y};
 }
 
 QPoint ClientPlacement(const QSize& client, const QMargins& frame, const QRect& available)
