@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <thread>
 
 namespace {
@@ -62,8 +63,16 @@ WindowDriver::WindowDriver(const std::wstring& program, const std::wstring& fold
     std::wstring commandLine = L"\"" + program + L"\"";
     for (const std::wstring& argument : arguments)
         commandLine += L" \"" + argument + L"\"";
-    CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                   &m_process);
+    // Under a loaded wine a start just after the program was copied into
+    // place can fail now and then; a user would simply start it again.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                           &startup, &m_process))
+            return;
+        m_startError = GetLastError();
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    std::fprintf(stderr, "could not start %ls: error %lu\n", program.c_str(), m_startError);
 }
 
 WindowDriver::~WindowDriver()

@@ -63,6 +63,7 @@ private:
     HWND FindTopLevel(bool messageBox);
 
     PROCESS_INFORMATION m_process{};
+    DWORD m_startError = 0;
     HWND m_dialog = nullptr;
     HWND m_box = nullptr;
 };
