@@ -59,15 +59,14 @@ git archive --format=tar --prefix="$name/" HEAD | gzip -9 -n > "$dist/$name.tar.
 
 # The release notes: the changelog's top entry, which names this version
 # (the build stops otherwise), and its date.
-awk -v version="$version" '
-  NR == 1 { next }
-  /^ -- / { sub(/^.*>  /, ""); date = $0; exit }
-  { notes = notes $0 "\n" }
-  END {
-    sub(/^\n+/, "", notes); sub(/\n+$/, "\n", notes)
-    printf "TAVRINO pcap converter %s\n%s\n\n%s", version, date, notes
-  }' "$src/packaging/changelog" > "$dist/$name-release-notes.txt"
+date=$(sed -n 's/^ -- .*>  //p' "$src/packaging/changelog" | head -n 1)
+{
+  echo "TAVRINO pcap converter $version, released $(date -u -d "$date" +%Y-%m-%d)"
+  echo
+  awk 'NR > 1 && /^ -- / { exit } NR > 1' "$src/packaging/changelog" | sed '/./,$!d'
+} > "$dist/$name-release-notes.txt"
 
+bash "$repo/scripts/release-versions.sh" "$dist" "$version"
 cd "$dist"
 LC_ALL=C ls | grep -v '^SHA256SUMS$' | LC_ALL=C sort | xargs sha256sum -- > SHA256SUMS
 echo "release: $dist in $(( $(date +%s) - start )) s"
