@@ -46,11 +46,13 @@ PACKAGES_web := $(strip cmake make emscripten nodejs chromium unzip python3 $(if
 # wine and with dpkg (the Windows and Linux groups).
 PACKAGES_release := git
 PACKAGES_release-check := diffoscope-minimal
+# make test-upgrades: dpkg in a scratch root, under fakeroot when not root.
+PACKAGES_test-upgrades := fakeroot
 
 PACKAGES_all := $(sort $(PACKAGES_linux) $(PACKAGES_windows) $(PACKAGES_web) $(PACKAGES_release) \
-                       $(PACKAGES_release-check))
+                       $(PACKAGES_release-check) $(PACKAGES_test-upgrades))
 
-.PHONY: deps deps-all deps-linux deps-windows deps-web deps-release deps-release-check build run test test-sanitize \
+.PHONY: deps deps-all deps-linux deps-windows deps-web deps-release deps-release-check deps-test-upgrades build run test test-sanitize \
         bench fuzz package window-check zone-rule-check clean web web-serve web-test-deps test-web bench-web windows \
         test-windows release release-check test-upgrades
 
@@ -58,7 +60,7 @@ deps: deps-all
 
 # Installs what is missing of one group. The first line does nothing; make -n
 # prints it, so a dry run shows the group's packages.
-deps-all deps-linux deps-windows deps-web deps-release deps-release-check: deps-%:
+deps-all deps-linux deps-windows deps-web deps-release deps-release-check deps-test-upgrades: deps-%:
 	@: deps-$*: $(PACKAGES_$*)
 	@missing=""; for p in $(PACKAGES_$*); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
@@ -89,9 +91,10 @@ FUZZ_SECONDS ?= 600
 fuzz: build
 	bash fuzz/run-fuzz.sh $(FUZZ_SECONDS) $(BUILD)
 
-# A Debian package of both programs (BUILD/tavrino-pcap-converter_*.deb).
+# A Debian package of both programs (BUILD/tavrino-pcap-converter_*.deb). Its
+# folders get their modes from the umask.
 package: build
-	cd $(BUILD) && cpack -G DEB
+	cd $(BUILD) && umask 022 && cpack -G DEB
 
 bench: build
 	bash bench/run-bench.sh $(BUILD)
@@ -163,7 +166,7 @@ release-check: deps-linux deps-windows deps-web deps-release deps-release-check
 
 # The release in $(DIST)/ installed over by a test build of the next patch
 # number: dpkg -i, and the installer's major upgrade under wine.
-test-upgrades: deps-linux deps-windows deps-release
+test-upgrades: deps-linux deps-windows deps-release deps-test-upgrades
 	bash scripts/test-upgrades.sh $(DIST) build-upgrade $(JOBS)
 
 # Every folder the commands above make: the builds, fuzz/run-fuzz.sh's

@@ -22,7 +22,7 @@ case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
   *) locale=C.UTF-8 ;;
 esac
 variations="folder $other/second-clone (here: $repo), umask 0077 (here: $(umask)),"
-variations+=" TZ=Pacific/Kiritimati, UTC+14 (here: ${TZ:-unset}), LC_ALL=$locale (here: ${LC_ALL:-unset}),"
+variations+=" TZ=Pacific/Kiritimati, UTC+14 (here: ${TZ:-unset}), LC_ALL=$locale (here: $(locale | sed -n 's/^LC_CTYPE=//p')),"
 variations+=" started $(date -u '+%H:%M:%S') UTC, $first s after the first"
 echo "release-check: the second build: $variations"
 (

@@ -37,7 +37,10 @@ cmake -S "$src" -B "$build/linux" -DCMAKE_BUILD_TYPE=Release -DTPC_BUILD_TESTS=O
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/linux/CMakeCache.txt")
 echo "release: $version from $commit"
 cmake --build "$build/linux" -j "$jobs" >/dev/null
-(cd "$build/linux" && cpack -G DEB >/dev/null)
+# The modes of the package's folders and of the .deb's own members are those
+# cpack's scratch files get from the umask: a umask of 077 would ship
+# /usr/share readable by root alone.
+(cd "$build/linux" && umask 022 && cpack -G DEB >/dev/null)
 
 # Windows: the zip and the installer.
 cmake -S "$src" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" \
