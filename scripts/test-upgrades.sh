@@ -48,7 +48,7 @@ cmake --build "$build/linux" -j "$jobs" >/dev/null
 cmake -S "$build/src" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$build/src/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTPC_BUILD_TESTS=OFF -DTPC_TEST_PATCH=$((patch + 1)) >/dev/null
 cmake --build "$build/windows" -j "$jobs" >/dev/null
-new_deb=$build/linux/tavrino-pcap-converter_${new}_amd64.deb
+new_deb=$(ls "$build"/linux/tavrino-pcap-converter_*_amd64.deb)
 new_msi=$build/windows/tavrino-pcap-converter-$new-win64.msi
 echo "test-upgrades: the test build took $(( $(date +%s) - start )) s"
 
@@ -61,10 +61,13 @@ touch "$root/var/lib/dpkg/status" "$root/var/lib/dpkg/available"
 dpkg=(dpkg --root="$root" --force-not-root --force-depends --log=/dev/null)
 [ "$(id -u)" = 0 ] || dpkg=(fakeroot "${dpkg[@]}")
 status() { dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${Package} ${Version} ${Status}\n'; }
-"${dpkg[@]}" -i "$old_deb" >/dev/null
+install_deb() {
+  "${dpkg[@]}" -i "$1" >"$build/dpkg.log" 2>&1 || { cat "$build/dpkg.log"; exit 1; }
+}
+install_deb "$old_deb"
 check "$old installed" "tavrino-pcap-converter $old install ok installed" "$(status)"
 dpkg-query --admindir="$root/var/lib/dpkg" -L tavrino-pcap-converter | sort > "$build/old-files"
-"${dpkg[@]}" -i "$new_deb" >/dev/null
+install_deb "$new_deb"
 check "one package, $new, installed" "tavrino-pcap-converter $new install ok installed" "$(status)"
 check "dt2pcap --version" "dt2pcap $new" "$("$root/usr/bin/dt2pcap" --version | head -n 1)"
 check "every installed file as the $new package has it (dpkg --verify)" "" \
@@ -110,6 +113,7 @@ msiexec() {  # msiexec ACTION PACKAGE: its exit code
   bash "$here/wine-run.sh" "$wine_dir" msiexec "$1" "$2" /qn </dev/null >/dev/null 2>&1 || code=$?
   echo "$code"
 }
+registered() { win reg query "$uninstall_key\\$1" | grep -c DisplayName; }
 files_of() { (cd "$1" && find . -type f | sort | xargs sha256sum); }
 shortcuts() { find "$wine_dir/wine/drive_c" -name 'TAVRINO pcap converter.lnk' | wc -l; }
 
@@ -119,10 +123,11 @@ check "$old installed" "$old" "$(products)"
 check "its files are $old's" "$(files_of "$wine_dir/old")" "$(files_of "$installed")"
 old_product=$(msiinfo export "$wine_dir/old.msi" Property | sed -n 's/^ProductCode\t\(.*\)\r$/\1/p')
 new_product=$(msiinfo export "$wine_dir/new.msi" Property | sed -n 's/^ProductCode\t\(.*\)\r$/\1/p')
+check "registered as its product code $old_product" 1 "$(registered "$old_product")"
 check "msiexec /i $new: exit code" 0 "$(msiexec /i 'T:\new.msi')"
 check "one installation, $new" "$new" "$(products)"
 check "under another product code" "yes" "$([ "$old_product" != "$new_product" ] && echo yes || echo no)"
-check "the $old product ($old_product) is gone" "" "$(win reg query "$uninstall_key\\$old_product" | grep -i DisplayName)"
+check "the $old product is gone" 0 "$(registered "$old_product")"
 check "its files are $new's, none of $old's left" "$(files_of "$wine_dir/new")" "$(files_of "$installed")"
 check "dt2pcap.exe --version" "dt2pcap $new" "$(win 'C:\Program Files\TAVRINO pcap converter\dt2pcap.exe' --version | head -n 1)"
 check "one Start-menu shortcut" "1" "$(shortcuts)"
