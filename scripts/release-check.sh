@@ -33,8 +33,10 @@ echo "release-check: the second build: $variations"
 
 if cmp -s "$dist/SHA256SUMS" "$other/dist/SHA256SUMS"; then
   echo "release-check: the same SHA256SUMS from both builds"
-  (cd "$dist" && sha256sum -c --quiet SHA256SUMS)
-  (cd "$other/dist" && sha256sum -c --quiet SHA256SUMS)
+  for each in "$dist" "$other/dist"; do
+    echo "release-check: sha256sum -c in $each:"
+    (cd "$each" && sha256sum -c SHA256SUMS)
+  done
   rm -rf "$other"
   echo "release-check: took $(( $(date +%s) - start )) s"
   exit 0
