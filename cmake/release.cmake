@@ -70,24 +70,23 @@ endif()
 set(TPC_VERSION_INCLUDE_DIR ${PROJECT_BINARY_DIR}/generated)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tpc_version.h.in ${TPC_VERSION_INCLUDE_DIR}/tpc_version.h @ONLY)
 
-# A copy of a file whose text names a version, the first one matched right
-# after PREFIX (a regular expression), with the release's instead: the
-# manifests' own assembly versions, the man pages' headers. Their sources
-# keep the literal that the first release had; builds always write over it.
+# A copy of a file whose text names a version, each one matched right after
+# PREFIX (a regular expression), with the release's instead: the manifests'
+# own assembly versions, the man pages' headers, the Windows README. Their
+# sources keep the literal that the first release had; builds always write
+# over it, and line ends stay as they are.
 function(tpc_versioned_copy source output prefix)
   file(READ ${source} text)
-  if(NOT text MATCHES "(${prefix})([0-9]+(\\.[0-9]+)*)")
+  if(NOT text MATCHES "(${prefix})[0-9]+(\\.[0-9]+)*")
     message(FATAL_ERROR "${source}: no version after ${prefix}")
   endif()
-  set(old "${CMAKE_MATCH_0}")
-  string(LENGTH "${CMAKE_MATCH_1}" prefix_length)
-  string(SUBSTRING "${old}" 0 ${prefix_length} new)
-  string(FIND "${text}" "${old}" at)
-  string(LENGTH "${old}" old_length)
-  string(SUBSTRING "${text}" 0 ${at} head)
-  math(EXPR rest "${at} + ${old_length}")
-  string(SUBSTRING "${text}" ${rest} -1 tail)
-  file(WRITE ${output}.new "${head}${new}${PROJECT_VERSION}${tail}")
+  string(REGEX REPLACE "(${prefix})[0-9]+(\\.[0-9]+)*" "\\1${PROJECT_VERSION}" text "${text}")
+  # file(READ) drops the CR of CR LF: line ends as the source has them.
+  file(READ ${source} bytes HEX)
+  if(bytes MATCHES "^(..)*0d0a")
+    string(REPLACE "\n" "\r\n" text "${text}")
+  endif()
+  file(WRITE ${output}.new "${text}")
   file(COPY_FILE ${output}.new ${output} ONLY_IF_DIFFERENT)
   file(REMOVE ${output}.new)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
