@@ -2,11 +2,13 @@
 # in the current folder (win32/CMakeLists.txt stages them):
 #   cmake -DWIXL=... -DMSIBUILD=... -DMSIINFO=... -DVERSION=1.2.3.4 -DUPGRADE_CODE=GUID
 #         -DSOURCE_DATE_EPOCH=SECONDS -DOUTPUT=NAME.msi -P build_msi.cmake
-# The same files and version give the same bytes. wixl would draw the product
-# and package codes at random and stamp the clock into the summary and the
-# files' times into the cabinet: the codes are derived from the version and
-# the content instead (a rebuild with other content is another product, which
-# the upgrade replaces), and every time is SOURCE_DATE_EPOCH.
+# The same files, version and time give the same bytes. wixl would draw the
+# product and package codes at random and stamp the clock into the summary
+# and the files' times into the cabinet: every time is SOURCE_DATE_EPOCH
+# instead, and the codes are derived from the version, the files and that
+# time, so that a package that differs in any byte has codes of its own (and
+# a rebuild of the same version is another product, which the upgrade
+# replaces).
 cmake_minimum_required(VERSION 3.22)
 foreach(var WIXL MSIBUILD MSIINFO VERSION UPGRADE_CODE SOURCE_DATE_EPOCH OUTPUT)
   if(NOT DEFINED ${var})
@@ -15,7 +17,7 @@ foreach(var WIXL MSIBUILD MSIINFO VERSION UPGRADE_CODE SOURCE_DATE_EPOCH OUTPUT)
 endforeach()
 
 set(payload installer.wxs tavrino-pcap-converter.exe dt2pcap.exe README.txt LICENSE.txt)
-set(content "${VERSION}")
+set(content "${VERSION} ${SOURCE_DATE_EPOCH}")
 foreach(file IN LISTS payload CMAKE_CURRENT_LIST_FILE)
   file(SHA256 ${file} hash)
   string(APPEND content " ${hash}")
