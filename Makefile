@@ -39,11 +39,11 @@ PACKAGES_windows := cmake make g++ python3 googletest g++-mingw-w64-x86-64-posix
 # Debian's. test-web and bench-web also need the Linux build's group.
 PACKAGES_web := $(strip cmake make emscripten nodejs chromium unzip python3 $(if $(shell command -v npm),,npm))
 
-# make release builds all three editions from the commit's source archive
-# (git) and checks nothing more, so it needs their groups and git; make
-# release-check, which builds it twice and compares, shows what differs with
-# diffoscope; make test-upgrades installs a release over the one before under
-# wine and with dpkg (the Windows and Linux groups).
+# make release builds all three editions (their groups) from the commit's
+# source archive (git); make release-check, which builds it twice and
+# compares, shows what differs with diffoscope; make test-upgrades installs a
+# release over the one before with dpkg and under wine (the Linux and Windows
+# groups).
 PACKAGES_release := git
 PACKAGES_release-check := diffoscope-minimal
 # make test-upgrades: dpkg in a scratch root, under fakeroot when not root.
