@@ -42,16 +42,28 @@ PACKAGES_windows := cmake make g++ python3 googletest g++-mingw-w64-x86-64-posix
 # Debian's. test-web and bench-web also need the Linux build's group.
 PACKAGES_web := $(strip cmake make emscripten nodejs chromium unzip python3 $(if $(shell command -v npm),,npm))
 
-PACKAGES_all := $(sort $(PACKAGES_linux) $(PACKAGES_windows) $(PACKAGES_web))
+# make release builds all three editions (their groups) from the commit's
+# source archive (git); make release-check, which builds it twice and
+# compares, shows what differs with diffoscope; make test-upgrades installs a
+# release over the one before with dpkg and under wine (the Linux and Windows
+# groups).
+PACKAGES_release := git
+PACKAGES_release-check := diffoscope-minimal
+# make test-upgrades: dpkg in a scratch root, under fakeroot when not root.
+PACKAGES_test-upgrades := fakeroot
 
-.PHONY: deps deps-all deps-linux deps-windows deps-web build run test test-sanitize bench fuzz package \
-        window-check zone-rule-check clean web web-serve web-test-deps test-web bench-web windows test-windows
+PACKAGES_all := $(sort $(PACKAGES_linux) $(PACKAGES_windows) $(PACKAGES_web) $(PACKAGES_release) \
+                       $(PACKAGES_release-check) $(PACKAGES_test-upgrades))
+
+.PHONY: deps deps-all deps-linux deps-windows deps-web deps-release deps-release-check deps-test-upgrades build run test test-sanitize \
+        bench fuzz package window-check zone-rule-check clean web web-serve web-test-deps test-web bench-web windows \
+        test-windows release release-check test-upgrades
 
 deps: deps-all
 
 # Installs what is missing of one group. The first line does nothing; make -n
 # prints it, so a dry run shows the group's packages.
-deps-all deps-linux deps-windows deps-web: deps-%:
+deps-all deps-linux deps-windows deps-web deps-release deps-release-check deps-test-upgrades: deps-%:
 	@: deps-$*: $(PACKAGES_$*)
 	@missing=""; for p in $(PACKAGES_$*); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
@@ -87,9 +99,10 @@ FUZZ_SECONDS ?= 600
 fuzz: build
 	bash fuzz/run-fuzz.sh $(FUZZ_SECONDS) $(BUILD)
 
-# A Debian package of both programs (BUILD/tavrino-pcap-converter_*.deb).
+# A Debian package of both programs (BUILD/tavrino-pcap-converter_*.deb). Its
+# folders get their modes from the umask.
 package: build
-	cd $(BUILD) && cpack -G DEB
+	cd $(BUILD) && umask 022 && cpack -G DEB
 
 bench: build
 	bash bench/run-bench.sh $(BUILD)
@@ -145,7 +158,27 @@ test-web: build web web-test-deps
 bench-web: build web web-test-deps
 	node tests/web/bench_web.mjs $(WEB_BUILD) $(BUILD)
 
+# The release of the checked-out commit in $(DIST)/: the Debian package, the
+# Windows zip and installer, the web page's archive, the source archive, the
+# release notes and SHA256SUMS; built afresh in $(RELEASE_BUILD) each time.
+RELEASE_BUILD ?= build-release
+DIST ?= dist
+release: deps-linux deps-windows deps-web deps-release
+	bash scripts/release.sh $(RELEASE_BUILD) $(DIST) $(JOBS)
+
+# The release built twice, the second time from another clone in another
+# folder, later, with another umask, time zone and locale: SHA256SUMS must be
+# the same (what CI checks).
+release-check: deps-linux deps-windows deps-web deps-release deps-release-check
+	bash scripts/release-check.sh $(RELEASE_BUILD) $(DIST) $(JOBS)
+
+# The release in $(DIST)/ installed over by a test build of the next patch
+# number: dpkg -i, and the installer's major upgrade under wine.
+test-upgrades: deps-linux deps-windows deps-release deps-test-upgrades
+	bash scripts/test-upgrades.sh $(DIST) build-upgrade $(JOBS)
+
 # Every folder the commands above make: the builds, fuzz/run-fuzz.sh's
 # build-fuzz, and the web tests' node_modules.
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize build-fuzz $(WINDOWS_BUILD) $(WEB_BUILD) $(WEB_BUILD)-cmake tests/web/node_modules
+	rm -rf $(BUILD) $(BUILD)-sanitize build-fuzz $(WINDOWS_BUILD) $(WEB_BUILD) $(WEB_BUILD)-cmake tests/web/node_modules \
+	  $(RELEASE_BUILD) $(DIST) build-upgrade

@@ -104,7 +104,7 @@ TEST(InformationalOptions, VersionAndHelpGoToStandardOutput)
 {
     const CommandResult version = RunCommand({DT2PCAP_PATH, "--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out.substr(0, version.out.find('\n') + 1), "dt2pcap 1.0.0.0\n");
+    EXPECT_EQ(version.out.substr(0, version.out.find('\n') + 1), "dt2pcap " PROJECT_VERSION "\n");
     EXPECT_NE(version.out.find("\nLicense MIT: "), std::string::npos) << version.out;
     EXPECT_EQ(version.err, "");
 

@@ -206,6 +206,12 @@ test('the page offers the browser\'s own zone first and says nothing is uploaded
   assert.equal(await page.evaluate(() => document.activeElement.id), 'files');
 });
 
+test('the page names its release, the version dt2pcap prints', async () => {
+  const printed = run(dt2pcap, ['--version']).stdout.split('\n')[0];
+  assert.match(printed, /^dt2pcap \d+(\.\d+)+$/);
+  assert.equal(await page.locator('#version').innerText(), printed.replace(/^dt2pcap/, 'TAVRINO pcap converter'));
+});
+
 test('samples, chosen together', async () => {
   const samples = fs.readdirSync(samplesDir).filter((name) => name.endsWith('.DT')).sort();
   assert.ok(samples.length >= 3);

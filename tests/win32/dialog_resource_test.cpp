@@ -284,7 +284,7 @@ TEST_F(WindowResources, VersionAndManifest)
                               std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
                               std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
                               std::to_string(LOWORD(fixed->dwFileVersionLS));
-    EXPECT_EQ(shown, "1.0.0.0");
+    EXPECT_EQ(shown, PROJECT_VERSION);
     const CommandResult dt2pcap = RunCommand({DT2PCAP_PROGRAM, "--version"});
     EXPECT_EQ(dt2pcap.out.substr(0, dt2pcap.out.find_first_of("\r\n")), "dt2pcap " + shown) << dt2pcap.err;
     wchar_t* product = nullptr;
@@ -295,8 +295,9 @@ TEST_F(WindowResources, VersionAndManifest)
     const BYTE* manifest = Resource(RT_MANIFEST, MAKEINTRESOURCEW(1), &size);
     ASSERT_NE(manifest, nullptr);
     const std::string text(reinterpret_cast<const char*>(manifest), size);
-    for (const char* setting :
-         {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "PerMonitorV2",
+    for (const std::string setting :
+         {"name=\"Tavrino.PcapConverter\" version=\"" PROJECT_VERSION "\"",
+          "Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "PerMonitorV2",
           "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8<"})
         EXPECT_NE(text.find(setting), std::string::npos) << setting;
 }
