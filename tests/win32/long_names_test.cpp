@@ -1,6 +1,6 @@
 // Long names in the window: two 60-character names that differ near the end
 // are drawn differently in the list, the entry under the mouse shows its whole
-// name as a tooltip, and the progress label keeps "File 1 of 1: " whole.
+// name as a tooltip, and the progress label keeps "File i of n: " whole.
 
 #include "dialog_ids.h"
 #include "resource_ids.h"
@@ -97,21 +97,29 @@ TEST_F(WindowTest, LongNamesDifferingAtTheEndAreToldApartAndShownWholeInATooltip
 
 TEST_F(WindowTest, ProgressLabelKeepsTheFileNumberAndElidesTheName)
 {
+    // One long capture under six names, so that the batch outlasts the
+    // progress dialog's delay however fast this machine converts.
     WriteLongCapture(dir / kFirst, 1024);
+    for (char number = '2'; number <= '6'; ++number)
+        ASSERT_TRUE(CreateHardLinkW(Wide(dir / (kStem + "その_" + number + ".DT")).c_str(), Wide(dir / kFirst).c_str(),
+                                    nullptr));
     WindowDriver window(program, folder);
     ASSERT_NE(window.Dialog(), nullptr);
-    SendMessageW(window.Control(IDC_FILE_LIST), LB_SETSEL, TRUE, 0);
+    window.SelectAll();
     window.Click(IDC_START_CONVERSION);
-    const HWND progress = window.WaitForProgress(L"File 1 of 1: ");
+    const HWND progress = window.WaitForProgress(L"File ");
     ASSERT_NE(progress, nullptr);
     const HWND label = GetDlgItem(progress, IDC_PROGRESS_FILE);
     const int length = GetWindowTextLengthW(label);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(label, &text[0], length + 1)));
-    const std::wstring head = L"File 1 of 1: ";
+    // "File i of 6: ", then the elided name of file i.
+    ASSERT_GT(text.size(), 13u);
+    const std::wstring number = text.substr(5, 1);
+    const std::wstring head = L"File " + number + L" of 6: ";
     ASSERT_EQ(text.substr(0, head.size()), head);
     EXPECT_EQ(text.substr(head.size(), 2), L"東京") << text.size();
-    EXPECT_EQ(text.substr(text.size() - 7), L"その_1.DT");
+    EXPECT_EQ(text.substr(text.size() - 7), L"その_" + number + L".DT");
     EXPECT_NE(text.find(L'\u2026'), std::wstring::npos);
     // In the progress dialog's own font, it fits the label.
     const HDC dc = GetDC(nullptr);

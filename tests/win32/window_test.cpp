@@ -49,6 +49,9 @@ TEST_F(WindowTest, StartedWithFilesOrAFolderOpensThere)
         // Files dropped on the program: their folder, those of them selected.
         WindowDriver window(program, folder, {caps + L"c.DT", L"caps\\A.DT", L"elsewhere.DT"});
         ASSERT_NE(window.Dialog(), nullptr);
+        // What it cannot open on is named, with the system's reason, once it is up.
+        EXPECT_EQ(window.WaitForMessageBox(), L"elsewhere.DT: No such file or directory");
+        window.DismissMessageBox();
         EXPECT_EQ(window.FolderLabel(), caps);
         EXPECT_EQ(window.ListEntries(), (std::vector<std::wstring>{L"a.DT", L"b.DT", L"c.DT"}));
         EXPECT_EQ(window.SelectedIndices(), (std::vector<int>{0, 2}));
@@ -59,6 +62,34 @@ TEST_F(WindowTest, StartedWithFilesOrAFolderOpensThere)
     ASSERT_NE(window.Dialog(), nullptr);
     EXPECT_EQ(window.FolderLabel(), caps);
     EXPECT_EQ(window.SelectedCount(), 0);
+    window.PressEscape();
+    EXPECT_EQ(window.WaitForExit(), 0);
+}
+
+TEST_F(WindowTest, HelpAndVersionAreAnsweredInABoxAndAnUnknownOptionIsReported)
+{
+    const std::wstring place = folder.substr(0, folder.size() - 1);  // no backslash before the closing quote
+    const std::pair<std::wstring, std::wstring> answers[] = {
+        {L"--help", L"Usage: tavrino-pcap-converter.exe [FOLDER | FILE...]\n"},
+        {L"--vers", L"tavrino-pcap-converter " PROJECT_VERSION "\n"},
+    };
+    for (const auto& [option, firstLine] : answers) {
+        WindowDriver window(program, folder, {option, place});
+        std::wstring caption;
+        const std::wstring text = window.WaitForMessageBox(&caption);
+        EXPECT_EQ(text.substr(0, firstLine.size()), firstLine) << option;
+        EXPECT_EQ(caption, L"tavrino-pcap-converter");
+        EXPECT_EQ(window.Dialog(std::chrono::milliseconds(500)), nullptr) << option << " opened the window";
+        window.DismissMessageBox();
+        EXPECT_EQ(window.WaitForExit(), 0);
+    }
+    Frames(2, 1).WriteTo(dir / "run.DT");
+    WindowDriver window(program, L"C:\\", {L"--frobnicate", place});
+    ASSERT_NE(window.Dialog(), nullptr);
+    EXPECT_EQ(window.WaitForMessageBox(), L"--frobnicate: unrecognized option");
+    window.DismissMessageBox();
+    EXPECT_EQ(window.FolderLabel(), folder);
+    EXPECT_EQ(window.ListEntries(), std::vector<std::wstring>{L"run.DT"});
     window.PressEscape();
     EXPECT_EQ(window.WaitForExit(), 0);
 }
