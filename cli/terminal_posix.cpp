@@ -24,6 +24,13 @@ namespace {
 // to a row above, which could not be told from the user's own output. Nothing
 // is ever below the line. Terminals that claim to understand nothing
 // (TERM=dumb, no TERM) get spaces instead.
+//
+// An empty line is not "\r\x1b[J": from the screen's top-left corner tmux
+// takes that for clearing the screen and keeps a copy of the screen in its
+// history (its scroll-on-clear), so a line on the top row would outlive its
+// wipe there. A space first takes the cursor off the row's start; the row is
+// then erased on its own ("\x1b[K", which no terminal copies).
+constexpr char kWipe[] = "\r \x1b[J\r\x1b[K";
 std::atomic<bool> g_erases{false};
 std::atomic<bool> g_resized{false};
 // The width last read, for the stop handler's spaces.
@@ -65,6 +72,10 @@ public:
 
     void Replace(std::size_t shown, const std::string& text) override
     {
+        if (g_erases.load() && text.empty()) {
+            WriteStandardError(kWipe);
+            return;
+        }
         std::string out = "\r" + text;
         if (g_erases.load()) {
             out += "\x1b[J";
@@ -102,7 +113,7 @@ void WipeProgressLineOnStop()
     if (shown == 0)
         return;
     if (g_erases.load()) {
-        Put("\r\x1b[J", 4);
+        Put(kWipe, sizeof kWipe - 1);
         return;
     }
     static const char kSpaces[] = "                                                                ";
