@@ -22,6 +22,10 @@ dpkg-deb -x "$deb" "$work/deb"
 echo "$(basename "$deb"):"
 shows "package Version" "$(dpkg-deb -f "$deb" Version)"
 shows "/usr/bin/dt2pcap --version" "$("$work/deb/usr/bin/dt2pcap" --version | head -n 1 | sed 's/^dt2pcap //')"
+# The window answers before it needs a display.
+shows "/usr/bin/tavrino-pcap-converter --version" \
+  "$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/deb/usr/bin/tavrino-pcap-converter" --version | head -n 1 |
+     sed 's/^tavrino-pcap-converter //')"
 for page in dt2pcap tavrino-pcap-converter; do
   shows "man $page (header)" "$(zcat "$work/deb/usr/share/man/man1/$page.1.gz" | head -n 1 | first_version)"
 done
