@@ -5,16 +5,22 @@
 std::string WindowUsageText()
 {
 #ifdef _WIN32
-    const char program[] = "tavrino-pcap-converter.exe";
-    const char withoutArguments[] = "Without arguments the window opens on the program's own folder, or on the\n"
-                                    "Documents folder when installed.";
+    // For a message box, which wraps its lines itself: a paragraph a line.
+    return "Usage: tavrino-pcap-converter.exe [FOLDER | FILE...]\n"
+           "\n"
+           "Opens the window that converts TAVRINO \".DT\" capture files into libpcap \".pcap\" files, each "
+           "beside its capture.\n"
+           "\n"
+           "FOLDER: open on FOLDER.\n"
+           "FILE...: open on the first FILE's folder with the named captures of that folder selected.\n"
+           "--help: show this help.\n"
+           "--version: show the version.\n"
+           "\n"
+           "Without arguments the window opens on the program's own folder, or on the Documents folder when "
+           "installed. An argument that is neither a folder nor a capture file (*.DT) is reported and left out. "
+           "dt2pcap converts on the command line.\n";
 #else
-    const char program[] = "tavrino-pcap-converter";
-    const char withoutArguments[] = "Without arguments the window opens on the program's own folder, or on the\n"
-                                    "current folder when installed among the system's programs.";
-#endif
-    return std::string("Usage: ") + program +
-           " [FOLDER | FILE...]\n"
+    return "Usage: tavrino-pcap-converter [FOLDER | FILE...]\n"
            "Open the window that converts TAVRINO \".DT\" capture files into libpcap\n"
            "\".pcap\" files, each beside its capture.\n"
            "\n"
@@ -23,11 +29,12 @@ std::string WindowUsageText()
            "                  of that folder selected\n"
            "      --help      show this help and exit\n"
            "      --version   show the version and exit\n"
-           "\n" +
-           withoutArguments +
-           " An argument\n"
+           "\n"
+           "Without arguments the window opens on the program's own folder, or on the\n"
+           "current folder when installed among the system's programs. An argument\n"
            "that is neither a folder nor a capture file (*.DT) is reported and left\n"
            "out. dt2pcap converts on the command line.\n";
+#endif
 }
 
 std::string WindowVersionText()
