@@ -203,17 +203,24 @@ private:
         return true;
     }
 
-    // A capture cut short in the walk keeps the records before it. One that
-    // could not be read, or changed meanwhile, leaves no output: an earlier
-    // file of that name is worth more than records of a capture misread.
-    bool FailWalk(const char* text)
+    // A capture that could not be read, or changed meanwhile, leaves no
+    // output: an earlier file of that name is worth more than records of a
+    // capture misread. True when that was so, and shown.
+    bool DiscardedForInputTrouble()
     {
         const std::string trouble = InputTrouble();
-        if (!trouble.empty()) {
-            m_output.Discard();
-            m_host.ShowMessage(trouble);
+        if (trouble.empty())
             return false;
-        }
+        m_output.Discard();
+        m_host.ShowMessage(trouble);
+        return true;
+    }
+
+    // A capture cut short in the walk keeps the records before it.
+    bool FailWalk(const char* text)
+    {
+        if (DiscardedForInputTrouble())
+            return false;
         if (!m_output.Close())
             return RefuseOutput();
         m_host.OnSummary(m_counter.Finish(m_info));
@@ -229,11 +236,8 @@ private:
 
     bool Finish()
     {
-        if (m_input.Changed()) {
-            m_output.Discard();
-            m_host.ShowMessage(message::ChangedWhileRead(m_host.NameForMessage(m_inputPath)));
+        if (DiscardedForInputTrouble())
             return false;
-        }
         if (!m_output.Close())
             return RefuseOutput();
         m_input.Close();

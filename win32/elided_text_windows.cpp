@@ -7,9 +7,6 @@ namespace {
 constexpr wchar_t kEllipsis[] = L"\u2026";
 constexpr wchar_t kZeroWidthJoiner = L'\u200D';
 
-bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-
 std::wstring Joined(const std::wstring& text, ElidedSpan span)
 {
     return text.substr(0, span.headEnd) + kEllipsis + text.substr(span.tailStart);
@@ -25,7 +22,7 @@ std::vector<std::size_t> CharacterCuts(const std::wstring& text)
         types.assign(text.size(), 0);
     std::vector<std::size_t> cuts{0};
     for (std::size_t i = 1; i < text.size(); ++i) {
-        const bool pair = IsLowSurrogate(text[i]) && IsHighSurrogate(text[i - 1]);
+        const bool pair = IS_LOW_SURROGATE(text[i]) && IS_HIGH_SURROGATE(text[i - 1]);
         const bool mark = (types[i] & C3_NONSPACING) != 0;
         const bool joined = text[i] == kZeroWidthJoiner || text[i - 1] == kZeroWidthJoiner;
         if (!pair && !mark && !joined)

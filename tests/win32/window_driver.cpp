@@ -27,6 +27,16 @@ std::wstring TextOf(HWND window)
     return text;
 }
 
+// Whether `window` is a visible window of class `className` of the process `processId`.
+bool IsShownBy(HWND window, DWORD processId, const wchar_t* className)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return owner == processId && std::wstring(name) == className && IsWindowVisible(window);
+}
+
 struct Search {
     DWORD processId;
     bool messageBox;
@@ -36,11 +46,7 @@ struct Search {
 BOOL CALLBACK Visit(HWND window, LPARAM parameter)
 {
     auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner != search->processId || std::wstring(className) != kDialogClass || !IsWindowVisible(window))
+    if (!IsShownBy(window, search->processId, kDialogClass))
         return TRUE;
     // A message box has its static text; the main dialog has its caption.
     const bool isBox = GetDlgItem(window, kMessageBoxText) != nullptr;
@@ -208,11 +214,7 @@ struct TipSearch {
 BOOL CALLBACK VisitTip(HWND window, LPARAM parameter)
 {
     auto* search = reinterpret_cast<TipSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner != search->processId || std::wstring(className) != TOOLTIPS_CLASSW || !IsWindowVisible(window))
+    if (!IsShownBy(window, search->processId, TOOLTIPS_CLASSW))
         return TRUE;
     search->text = TextOf(window);
     return search->text.empty();
