@@ -86,16 +86,65 @@ void Forget(const std::wstring& name)
 std::atomic<unsigned> temporaryCounter{0};
 
 constexpr int kMoveAttempts = 100;
+constexpr int kNameAttempts = 100;
 constexpr DWORD kMoveRetryMilliseconds = 20;
 
-std::wstring TemporaryName(const std::wstring& finalPath)
+// Our temporary files are hidden and named ".<name>.<process>-<count>.tmp"
+// beside the final name. This is the part before the numbers.
+std::wstring TemporaryNameStart(const std::wstring& finalPath)
 {
-    const std::wstring folder = FolderOf(finalPath);
     std::wstring name = FileNameOf(finalPath);
     if (name.size() > 200)
         name = L"pcap";  // the temporary name must stay within the file system's 255 characters
-    return folder + L"." + name + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    return L"." + name + L".";
+}
+
+std::wstring TemporaryName(const std::wstring& finalPath)
+{
+    return FolderOf(finalPath) + TemporaryNameStart(finalPath) + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(temporaryCounter++) + L".tmp";
+}
+
+// Whether `name` is a temporary name that begins with `start`.
+bool IsTemporaryName(const std::wstring& name, const std::wstring& start)
+{
+    if (name.compare(0, start.size(), start) != 0)
+        return false;
+    std::size_t at = start.size();
+    const auto digits = [&] {
+        const std::size_t from = at;
+        while (at < name.size() && name[at] >= L'0' && name[at] <= L'9')
+            ++at;
+        return at > from;
+    };
+    return digits() && at < name.size() && name[at++] == L'-' && digits() && name.compare(at, name.npos, L".tmp") == 0;
+}
+
+// Removes the temporary files that killed runs left for `finalPath`: ours by
+// their name and hidden mark, abandoned since no one has them open. A writer
+// keeps its file open until the file has its final name, and the system
+// closes a killed process's handles. Opening one with no sharing tells that
+// no one has it; deletion on close then takes it.
+void RemoveAbandonedTemporaryFiles(const std::wstring& finalPath)
+{
+    const std::wstring folder = FolderOf(finalPath);
+    const std::wstring start = TemporaryNameStart(finalPath);
+    WIN32_FIND_DATAW found;
+    const HANDLE search =
+        FindFirstFileExW((folder + start + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    const DWORD notOurs = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) || (found.dwFileAttributes & notOurs) ||
+            !IsTemporaryName(found.cFileName, start))
+            continue;
+        const HANDLE abandoned = CreateFileW((folder + found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                             FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (abandoned != INVALID_HANDLE_VALUE)
+            CloseHandle(abandoned);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 // Closes its handle when it goes out of scope.
@@ -349,19 +398,30 @@ bool Replacement::Create(const std::string& finalPath, const Protected& keep)
             return Refuse(error);
     }
 
-    const std::wstring temporary = TemporaryName(wideFinal);
-    {
-        std::lock_guard<std::mutex> hold(unfinishedLock);
-        Unfinished().push_back(temporary);
+    RemoveAbandonedTemporaryFiles(wideFinal);
+    std::wstring temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    // A name taken already (a file a killed run of the same process id left
+    // and cannot be removed) is passed over for the next count.
+    for (int attempt = 0; attempt < kNameAttempts && file == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = TemporaryName(wideFinal);
+        {
+            std::lock_guard<std::mutex> hold(unfinishedLock);
+            Unfinished().push_back(temporary);
+        }
+        // FILE_SHARE_DELETE: the console control handler may remove it while
+        // it is open, and it is moved to the final name while it is open.
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            Fail();
+            Forget(temporary);
+            if (lastError != ERROR_FILE_EXISTS && lastError != ERROR_ALREADY_EXISTS)
+                return false;
+        }
     }
-    // FILE_SHARE_DELETE: the console control handler may remove it while it is open.
-    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        Fail();
-        Forget(temporary);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    }
     m_handle = FromHandle(file);
     m_finalPath = finalPath;
     windows_text::WideToUtf8(temporary, m_tempPath);
@@ -398,10 +458,8 @@ bool Replacement::Commit()
     // An earlier file's name moves onto ours only once our data are on the
     // disk: after a power loss the name holds the old file or the new one.
     const bool flushed = !m_state.durable || FlushFileBuffers(AsHandle(m_handle));
-    const DWORD flushError = GetLastError();
-    CloseHandle(AsHandle(m_handle));
-    m_handle = kNoHandle;
     if (!flushed) {
+        const DWORD flushError = GetLastError();
         Discard();
         return Refuse(flushError);
     }
@@ -423,6 +481,10 @@ bool Replacement::Commit()
             Sleep(kMoveRetryMilliseconds);
         }
     }
+    // Closed only now: a file of ours that no one has open is one a killed
+    // run left, for any run that replaces the same name.
+    CloseHandle(AsHandle(m_handle));
+    m_handle = kNoHandle;
     if (!moved) {
         // Said as at the start: another program took hold of the name meanwhile.
         if (lastError == ERROR_ACCESS_DENIED && HeldOpenError(wideFinal) == ERROR_SHARING_VIOLATION)

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -167,6 +168,36 @@ TEST_F(FileLayerWindowsTest, UnfinishedFilesAreRemovedForAControlHandler)
     file_layer::RemoveUnfinishedFiles();
     replacement.Discard();
     EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{});
+}
+
+// A killed run (Task Manager, a power loss) leaves its hidden temporary file;
+// the next replacement of the same name removes it, and nothing else: not a
+// live writer's file, not another output's, not a file only named alike.
+TEST_F(FileLayerWindowsTest, TemporaryFilesOfKilledRunsGoWithTheNextReplacementOfTheName)
+{
+    const auto hidden = [&](const std::string& name) {
+        WriteFileBytes(dir / name, {'x'});
+        SetFileAttributesW(Wide(dir / name).c_str(), FILE_ATTRIBUTE_HIDDEN);
+        return name;
+    };
+    hidden(".run1.pcap.4242-0.tmp");
+    hidden(".run1.pcap.8-17.tmp");
+    const std::vector<std::string> kept = {
+        hidden(".run1.pcap.4242-x.tmp"), hidden(".run1.pcap.4242-0.tmp.keep"), hidden(".run1.pcap.-0.tmp"),
+        hidden(".run2.pcap.4242-0.tmp"), hidden(".run1.pcap.4242.tmp")};
+    // Writing into run1.pcap, not yet committed, when another run starts on it.
+    file_layer::Replacement live;
+    ASSERT_TRUE(live.Create(dir / "run1.pcap", {})) << file_layer::LastErrorText();
+    ASSERT_TRUE(live.Write("live", 4));
+
+    Replace(dir / "run1.pcap", {'n', 'e', 'x', 't'});
+    ASSERT_TRUE(live.Commit()) << file_layer::LastErrorText();
+
+    std::vector<std::string> expected = kept;
+    expected.push_back("run1.pcap");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(ListDir(dir.path()), expected);
+    EXPECT_EQ(ReadFileBytes(dir / "run1.pcap"), (std::vector<std::uint8_t>{'l', 'i', 'v', 'e'}));
 }
 
 TEST_F(FileLayerWindowsTest, ReadOnlyLockedAndFolderOutputsAreRefused)
