@@ -6,12 +6,6 @@
 
 namespace {
 
-bool IsConsole(DWORD which)
-{
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
-}
-
 // Shift, Ctrl or Alt alone is no answer: Alt+Tab back to the window would
 // otherwise close it.
 bool IsModifier(WORD key)
@@ -38,9 +32,10 @@ bool ConsoleIsItsOwn()
     ConsoleAtStart console;
     DWORD list[2];
     console.processes = GetConsoleProcessList(list, 2);
-    console.inputIsConsole = IsConsole(STD_INPUT_HANDLE);
-    console.outputIsConsole = IsConsole(STD_OUTPUT_HANDLE);
-    console.errorIsConsole = IsConsole(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    console.inputIsConsole = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+    console.outputIsConsole = StandardOutputIsTerminal();
+    console.errorIsConsole = StandardErrorIsTerminal();
     const HWND window = GetConsoleWindow();
     console.windowShown = window != nullptr && IsWindowVisible(window);
     return IsConsoleOfItsOwn(console);

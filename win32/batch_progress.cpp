@@ -17,11 +17,11 @@ void ShowFileLabel(HWND label, const std::wstring& head, const std::wstring& nam
     RECT area{};
     GetClientRect(label, &area);
     const HDC dc = GetDC(label);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
-    const std::wstring text = head + ElidedInMiddle(dc, name, area.right - area.left - TextWidth(dc, head));
-    if (previous != nullptr)
-        SelectObject(dc, previous);
+    std::wstring text;
+    {
+        const WindowFontSelected font(dc, label);
+        text = head + ElidedInMiddle(dc, name, area.right - area.left - TextWidth(dc, head));
+    }
     ReleaseDC(label, dc);
     SetWindowTextW(label, text.c_str());
 }

@@ -40,6 +40,18 @@ int TextWidth(HDC dc, const std::wstring& text)
     return size.cx;
 }
 
+WindowFontSelected::WindowFontSelected(HDC dc, HWND window) : m_dc(dc)
+{
+    if (const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)))
+        m_previous = SelectObject(dc, font);
+}
+
+WindowFontSelected::~WindowFontSelected()
+{
+    if (m_previous != nullptr)
+        SelectObject(m_dc, m_previous);
+}
+
 std::wstring ElidedInMiddle(HDC dc, const std::wstring& text, int width)
 {
     if (TextWidth(dc, text) <= width)

@@ -96,11 +96,11 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
 void SetFileListItemHeight(HWND list)
 {
     const HDC dc = GetDC(list);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
+    {
+        const WindowFontSelected font(dc, list);
+        GetTextMetricsW(dc, &metrics);
+    }
     ReleaseDC(list, dc);
     SendMessageW(list, LB_SETITEMHEIGHT, 0, metrics.tmHeight > 0 ? metrics.tmHeight : 1);
 }
@@ -121,16 +121,16 @@ void DrawFileListItem(const DRAWITEMSTRUCT& item)
                                                            : COLOR_WINDOWTEXT;
     SetTextColor(item.hDC, GetSysColor(textColour));
     SetBkMode(item.hDC, TRANSPARENT);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = font != nullptr ? SelectObject(item.hDC, font) : nullptr;
     RECT area = item.rcItem;
     area.left += kTextMargin;
     area.right -= kTextMargin;
-    const std::wstring shown = ElidedInMiddle(item.hDC, EntryText(item.hwndItem, item.itemID), area.right - area.left);
-    DrawTextW(item.hDC, shown.c_str(), static_cast<int>(shown.size()), &area,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (previous != nullptr)
-        SelectObject(item.hDC, previous);
+    {
+        const WindowFontSelected font(item.hDC, item.hwndItem);
+        const std::wstring shown =
+            ElidedInMiddle(item.hDC, EntryText(item.hwndItem, item.itemID), area.right - area.left);
+        DrawTextW(item.hDC, shown.c_str(), static_cast<int>(shown.size()), &area,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
     if (focusShown)
         DrawFocusRect(item.hDC, &item.rcItem);
 }

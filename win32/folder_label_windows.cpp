@@ -1,31 +1,11 @@
 #include "folder_label_windows.h"
 
+#include "elided_text_windows.h"
+#include "middle_elision.h"
+
 namespace {
 
 const wchar_t kEllipsis[] = L"\u2026";
-
-int TextWidth(HDC dc, const std::wstring& text)
-{
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
-}
-
-// The largest `count` in [0, most] for which `fits(count)` holds (fits(0)
-// assumed), widths growing with the count.
-template <typename Fits>
-std::size_t MostThatFits(std::size_t most, Fits fits)
-{
-    std::size_t low = 0, high = most;
-    while (low < high) {
-        const std::size_t middle = low + (high - low + 1) / 2;
-        if (fits(middle))
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    return low;
-}
 
 } // namespace
 
@@ -70,13 +50,10 @@ void DrawFolderLabel(const DRAWITEMSTRUCT& item)
         brush = GetSysColorBrush(COLOR_3DFACE);
     FillRect(item.hDC, &item.rcItem, brush);
 
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = font != nullptr ? SelectObject(item.hDC, font) : nullptr;
+    const WindowFontSelected font(item.hDC, item.hwndItem);
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(COLOR_WINDOWTEXT));
     RECT area = item.rcItem;
     const std::wstring shown = ElidedFolder(item.hDC, text, area.right - area.left);
     DrawTextW(item.hDC, shown.c_str(), static_cast<int>(shown.size()), &area, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-    if (previous != nullptr)
-        SelectObject(item.hDC, previous);
 }

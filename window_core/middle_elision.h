@@ -16,6 +16,10 @@ struct ElidedSpan {
     std::size_t tailStart;
 };
 
+// The largest count in [0, most] for which `fits(count)` holds, fits(0)
+// taken for granted; `fits` holds for every count below one it holds for.
+std::size_t MostThatFits(std::size_t most, const std::function<bool(std::size_t)>& fits);
+
 // `cuts`: where the text may be cut, rising, from 0 to its length (never
 // inside a character: a surrogate pair, a letter with its marks). `fits`:
 // whether the head, the ellipsis and the tail fit, growing wider as they grow.
